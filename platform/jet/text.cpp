@@ -1,0 +1,191 @@
+#include "platform/jet/text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace jet {
+
+std::u16string utf8ToUtf16(std::string_view s) {
+  std::u16string out;
+  out.reserve(s.size());
+  size_t i = 0;
+  const size_t n = s.size();
+  auto cont = [&](size_t k) { return k < n && (uint8_t(s[k]) & 0xC0) == 0x80; };
+  while (i < n) {
+    uint8_t c = uint8_t(s[i]);
+    uint32_t cp;
+    if (c < 0x80) {
+      cp = c;
+      i += 1;
+    } else if ((c & 0xE0) == 0xC0 && cont(i + 1)) {
+      cp = (uint32_t(c & 0x1F) << 6) | (uint8_t(s[i + 1]) & 0x3F);
+      i += 2;
+      if (cp < 0x80) cp = 0xFFFD;
+    } else if ((c & 0xF0) == 0xE0 && cont(i + 1) && cont(i + 2)) {
+      cp = (uint32_t(c & 0x0F) << 12) | (uint32_t(uint8_t(s[i + 1]) & 0x3F) << 6) |
+           (uint8_t(s[i + 2]) & 0x3F);
+      i += 3;
+      if (cp < 0x800) cp = 0xFFFD;
+    } else if ((c & 0xF8) == 0xF0 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
+      cp = (uint32_t(c & 0x07) << 18) | (uint32_t(uint8_t(s[i + 1]) & 0x3F) << 12) |
+           (uint32_t(uint8_t(s[i + 2]) & 0x3F) << 6) | (uint8_t(s[i + 3]) & 0x3F);
+      i += 4;
+      if (cp < 0x10000 || cp > 0x10FFFF) cp = 0xFFFD;
+    } else {
+      cp = 0xFFFD;
+      i += 1;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(char16_t(0xD800 + (cp >> 10)));
+      out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(char16_t(cp));
+    }
+  }
+  return out;
+}
+
+static void appendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(char(cp));
+  } else if (cp < 0x800) {
+    out.push_back(char(0xC0 | (cp >> 6)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(char(0xE0 | (cp >> 12)));
+    out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(char(0xF0 | (cp >> 18)));
+    out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  }
+}
+
+// Appends UTF-16 units one at a time, pairing surrogates as they arrive.
+class Utf8Sink {
+ public:
+  explicit Utf8Sink(std::string& out) : out_(out) {}
+  void unit(char16_t u) {
+    if (pendingHigh_) {
+      if (u >= 0xDC00 && u <= 0xDFFF) {
+        appendUtf8(out_, 0x10000 + ((uint32_t(pendingHigh_) - 0xD800) << 10) + (u - 0xDC00));
+        pendingHigh_ = 0;
+        return;
+      }
+      appendUtf8(out_, 0xFFFD);
+      pendingHigh_ = 0;
+    }
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      pendingHigh_ = u;
+    } else if (u >= 0xDC00 && u <= 0xDFFF) {
+      appendUtf8(out_, 0xFFFD);
+    } else {
+      appendUtf8(out_, u);
+    }
+  }
+  void finish() {
+    if (pendingHigh_) appendUtf8(out_, 0xFFFD);
+    pendingHigh_ = 0;
+  }
+
+ private:
+  std::string& out_;
+  char16_t pendingHigh_ = 0;
+};
+
+std::string utf16ToUtf8(std::u16string_view s) {
+  std::string out;
+  out.reserve(s.size() * 3);
+  Utf8Sink sink(out);
+  for (char16_t u : s) sink.unit(u);
+  sink.finish();
+  return out;
+}
+
+std::string decodeText(const uint8_t* p, size_t n) {
+  std::string out;
+  out.reserve(n + n / 2);
+  Utf8Sink sink(out);
+  if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
+    bool compressed = true;
+    size_t i = 2;
+    while (i < n) {
+      if (p[i] == 0) {
+        compressed = !compressed;
+        ++i;
+      } else if (compressed) {
+        sink.unit(char16_t(p[i]));
+        ++i;
+      } else {
+        if (i + 1 >= n) break;  // a dangling half unit: drop it, as readers do
+        sink.unit(char16_t(p[i] | (p[i + 1] << 8)));
+        i += 2;
+      }
+    }
+  } else {
+    for (size_t i = 0; i + 1 < n; i += 2) sink.unit(char16_t(p[i] | (p[i + 1] << 8)));
+  }
+  sink.finish();
+  return out;
+}
+
+Bytes encodeUtf16le(std::u16string_view s) {
+  Bytes b(s.size() * 2);
+  for (size_t i = 0; i < s.size(); ++i) put16(&b[2 * i], uint16_t(s[i]));
+  return b;
+}
+
+Bytes encodeText(std::u16string_view s, bool allowCompression) {
+  if (allowCompression && !s.empty()) {
+    bool possible = std::none_of(s.begin(), s.end(), [](char16_t c) { return (c & 0xFF) == 0; });
+    if (possible) {
+      Bytes b{0xFF, 0xFE};
+      bool compressed = true;
+      for (char16_t c : s) {
+        bool narrow = c < 0x100;
+        if (narrow != compressed) {
+          b.push_back(0);
+          compressed = narrow;
+        }
+        if (narrow) {
+          b.push_back(uint8_t(c));
+        } else {
+          b.push_back(uint8_t(c));
+          b.push_back(uint8_t(c >> 8));
+        }
+      }
+      if (b.size() < s.size() * 2) return b;
+    }
+  }
+  return encodeUtf16le(s);
+}
+
+// Folds Latin capitals to small letters byte by byte.  Both the ASCII range
+// and the Latin-1 capitals (U+00C0..U+00DE but the multiplication sign) keep
+// their UTF-8 length when folded, so a substring found in the folded text is
+// one in the original.
+static void foldLatin(std::string& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    uint8_t c = uint8_t(s[i]);
+    if (c >= 'A' && c <= 'Z') {
+      s[i] = char(c + 32);
+    } else if (c == 0xC3 && i + 1 < s.size()) {
+      uint8_t d = uint8_t(s[i + 1]);
+      if (d >= 0x80 && d <= 0x9E && d != 0x97) s[i + 1] = char(d + 0x20);
+      ++i;
+    }
+  }
+}
+
+bool containsFolded(std::string_view haystackUtf8, std::string_view needleUtf8) {
+  if (needleUtf8.empty()) return true;
+  std::string h(haystackUtf8), n(needleUtf8);
+  foldLatin(h);
+  foldLatin(n);
+  return h.find(n) != std::string::npos;
+}
+
+}  // namespace jet
