@@ -102,7 +102,8 @@ Result<std::vector<std::string>> Database::check() {
         problem(tn + ": page " + std::to_string(pg) + " is in its free-space map but not its own");
 
     uint32_t liveRows = 0;
-    std::set<uint32_t> targets;  // rows reached through overflow pointers
+    std::set<uint32_t> targets;    // rows reached through overflow pointers
+    std::set<uint32_t> movedRows;  // rows flagged as moved
     for (uint32_t pg : *owned) {
       claim(pg, "a data page of " + tn);
       const uint8_t* p = pager_->page(pg);
@@ -121,11 +122,10 @@ Result<std::vector<std::string>> Database::check() {
           continue;
         }
         used += s.length;
-        if ((s.flags & kSlotDeleted)) continue;
-        ++liveRows;
+        if (s.deleted()) continue;
         const uint8_t* row = p + s.start;
         size_t len = s.length;
-        if (s.flags & kSlotOverflow) {
+        if (s.pointer()) {
           if (len < 4) {
             problem(tn + ": a short overflow pointer on page " + std::to_string(pg));
             continue;
@@ -137,14 +137,15 @@ Result<std::vector<std::string>> Database::check() {
           if (!tpage || tpage[0] != kPageData || get32(tpage + kDataOwnerOffset) != t.tdefPage ||
               !page::slot(tpage, tslot, ts) || !std::binary_search(owned->begin(), owned->end(), tp)) {
             problem(tn + ": an overflow pointer on page " + std::to_string(pg) + " leads nowhere");
-            continue;
-          }
-          if (!(ts.flags & kSlotDeleted)) problem(tn + ": a moved row on page " + std::to_string(tp) + " is also live");
-          if (!targets.insert(packRowPointer(tp, tslot)).second)
+          } else if (!ts.moved()) {
+            problem(tn + ": an overflow pointer on page " + std::to_string(pg) + " leads to a row not flagged as moved");
+          } else if (!targets.insert(packRowPointer(tp, tslot)).second) {
             problem(tn + ": two pointers lead to one row on page " + std::to_string(tp));
-          row = tpage + ts.start;
-          len = ts.length;
+          }
+          continue;  // the moved row is checked where it stands
         }
+        ++liveRows;
+        if (s.moved()) movedRows.insert(packRowPointer(pg, uint8_t(i)));
         std::vector<Field> fields;
         Status cs = crackRow(t, row, len, fields);
         if (!cs.ok()) {
@@ -188,18 +189,8 @@ Result<std::vector<std::string>> Database::check() {
         problem(tn + ": page " + std::to_string(pg) + " records " + std::to_string(get16(p + kDataFreeSpaceOffset)) +
                 " free bytes but has " + std::to_string(computedFree));
     }
-    // Moved rows that no pointer reaches would be lost to every reader.
-    for (uint32_t pg : *owned) {
-      const uint8_t* p = pager_->page(pg);
-      if (!p || p[0] != kPageData || get32(p + kDataOwnerOffset) != t.tdefPage) continue;
-      for (unsigned i = 0; i < page::rowCount(p); ++i) {
-        page::SlotInfo s;
-        if (page::slot(p, i, s) && (s.flags & kSlotDeleted) && !(s.flags & kSlotOverflow) && s.length > 0 &&
-            !targets.count(packRowPointer(pg, uint8_t(i))) && e.tdefPage != kCatalogPage && t.tableType == kTableTypeUser &&
-            false)
-          problem(tn + ": an orphaned moved row on page " + std::to_string(pg));
-      }
-    }
+    for (uint32_t m : movedRows)
+      if (!targets.count(m)) problem(tn + ": a moved row on page " + std::to_string(m >> 8) + " has no pointer to it");
     // Access does not keep the counts of its system tables up to date.
     if (liveRows != t.rowCount && t.tableType == kTableTypeUser)
       problem(tn + ": its definition counts " + std::to_string(t.rowCount) + " rows but " + std::to_string(liveRows) +
@@ -219,7 +210,7 @@ Result<std::vector<std::string>> Database::check() {
       bool live = false;
       for (unsigned i = 0; i < page::rowCount(p); ++i) {
         page::SlotInfo s;
-        if (page::slot(p, i, s) && !(s.flags & kSlotDeleted)) live = true;
+        if (page::slot(p, i, s) && !s.deleted()) live = true;
       }
       if (live && lvalRows.size() > 0 && false) problem("long-value page " + std::to_string(pg) + " is not used");
     }

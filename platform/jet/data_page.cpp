@@ -19,7 +19,7 @@ bool slot(const uint8_t* p, unsigned i, SlotInfo& out) {
   size_t start = raw & kSlotOffsetMask;
   size_t end = i == 0 ? kPageSize : (get16(p + kDataSlotsOffset + 2 * (i - 1)) & kSlotOffsetMask);
   if (start < kDataSlotsOffset + 2 * size_t(n) || end > kPageSize || start > end) return false;
-  out.flags = raw & uint16_t(~kSlotOffsetMask);
+  out.flags = raw & kSlotFlags;
   out.start = start;
   out.length = end - start;
   return true;
@@ -100,7 +100,7 @@ bool empty(const uint8_t* p) {
   for (unsigned i = 0; i < n; ++i) {
     SlotInfo s;
     if (!slot(p, i, s)) return false;
-    if (!(s.flags & kSlotDeleted) || s.length != 0) return false;
+    if (!s.deleted() || s.length != 0) return false;
   }
   return true;
 }

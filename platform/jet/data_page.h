@@ -6,10 +6,8 @@
 //
 // A slot's row runs from its offset up to the previous slot's offset (the
 // page end for slot 0); readers compute lengths this way, so every change
-// keeps rows in that order.  The top bits of an offset flag the slot as
-// deleted (0x8000) or as a 4-byte pointer to the row's real place
-// (0x4000).  A row moved there by such a pointer is flagged deleted, so
-// that a scan reaches it only through its pointer.
+// keeps rows in that order.  The top bits of an offset flag the slot (see
+// format.h): deleted, a pointer to a moved row, or a moved row.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +16,10 @@
 namespace jet::page {
 
 struct SlotInfo {
-  uint16_t flags = 0;
+  uint16_t flags = 0;  // the two top bits of the offset
+  bool deleted() const { return (flags & 0xC000) == 0xC000; }
+  bool pointer() const { return (flags & 0xC000) == 0x4000; }
+  bool moved() const { return (flags & 0xC000) == 0x8000; }
   size_t start = 0;
   size_t length = 0;
 };

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "platform/jet/data_page.h"
@@ -309,11 +310,16 @@ Result<std::vector<Value>> Database::decodeRow(const TableDef& t, const uint8_t*
 
 Status Database::scanLocked(const TableDef& t, const std::vector<uint32_t>& pages,
                             const std::function<Status(const RowId&, const uint8_t*, size_t, bool&)>& visit) {
-  bool stop = false;
+  // Rows come in the order of their bytes on the table's pages, as Access,
+  // mdbtools and mdb-reader return them: a moved row where it now stands.
+  // It keeps the identity of its first place, where its pointer is, so
+  // that the caller's RowId survives the move.
+  auto isOwnDataPage = [&](const uint8_t* p) { return p[0] == kPageData && get32(p + kDataOwnerOffset) == t.tdefPage; };
+  std::map<uint32_t, RowId> homeOf;  // moved row -> its pointer's slot
   for (uint32_t pageNo : pages) {
     const uint8_t* p = pager_->page(pageNo);
     if (!p) return Status::Corruption("table " + t.name + " owns page " + std::to_string(pageNo) + " beyond the file end");
-    if (p[0] != kPageData || get32(p + kDataOwnerOffset) != t.tdefPage) {
+    if (!isOwnDataPage(p)) {
       if (p[0] == kPageData && get32(p + kDataOwnerOffset) == kLongValueOwner) continue;
       return Status::Corruption("page " + std::to_string(pageNo) + " in the map of table " + t.name +
                                 " is not one of its data pages");
@@ -323,19 +329,25 @@ Status Database::scanLocked(const TableDef& t, const std::vector<uint32_t>& page
       page::SlotInfo s;
       if (!page::slot(p, i, s))
         return Status::Corruption("bad row offset in slot " + std::to_string(i) + " of page " + std::to_string(pageNo));
-      if (s.flags & kSlotDeleted) continue;
-      const uint8_t* row = p + s.start;
-      size_t len = s.length;
-      for (int hops = 0; s.flags & kSlotOverflow; ++hops) {
-        if (len < 4 || hops > 8) return Status::Corruption("bad overflow pointer on page " + std::to_string(pageNo));
-        uint32_t target = get24(row + 1);
-        const uint8_t* tp = pager_->page(target);
-        if (!tp || tp[0] != kPageData) return Status::Corruption("overflow pointer to a missing page " + std::to_string(target));
-        if (!page::slot(tp, row[0], s)) return Status::Corruption("overflow pointer to a missing row");
-        row = tp + s.start;
-        len = s.length;
+      if (s.pointer() && s.length >= 4)
+        homeOf[packRowPointer(get24(p + s.start + 1), p[s.start])] = RowId{pageNo, uint8_t(i)};
+    }
+  }
+  bool stop = false;
+  for (uint32_t pageNo : pages) {
+    const uint8_t* p = pager_->page(pageNo);
+    if (!isOwnDataPage(p)) continue;
+    uint16_t n = page::rowCount(p);
+    for (unsigned i = 0; i < n; ++i) {
+      page::SlotInfo s;
+      page::slot(p, i, s);
+      if (s.deleted() || s.pointer()) continue;
+      RowId id{pageNo, uint8_t(i)};
+      if (s.moved()) {
+        auto home = homeOf.find(packRowPointer(pageNo, uint8_t(i)));
+        if (home != homeOf.end()) id = home->second;
       }
-      JET_RETURN_IF_ERROR(visit(RowId{pageNo, uint8_t(i)}, row, len, stop));
+      JET_RETURN_IF_ERROR(visit(id, p + s.start, s.length, stop));
       if (stop) return Status::Ok();
     }
   }
@@ -448,11 +460,11 @@ Result<StoredRow> Database::fetch(const std::string& name, const RowId& id) {
   const uint8_t* p = pager_->page(id.page);
   page::SlotInfo s;
   if (!p || p[0] != kPageData || get32(p + kDataOwnerOffset) != t.tdefPage || !page::slot(p, id.slot, s) ||
-      (s.flags & kSlotDeleted))
+      s.deleted())
     return Status::NotFound("the row no longer exists in table " + name);
   const uint8_t* row = p + s.start;
   size_t len = s.length;
-  if (s.flags & kSlotOverflow) {
+  if (s.pointer()) {
     if (len < 4) return Status::Corruption("bad overflow pointer");
     JET_ASSIGN_OR_RETURN(auto target, rowBytes(get24(row + 1), row[0]));
     row = target.first;

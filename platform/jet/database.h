@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/jet/format.h"
 #include "platform/jet/pager.h"
 #include "platform/jet/schema.h"
 #include "platform/jet/status.h"
@@ -137,7 +138,9 @@ class Database {
   Result<std::vector<uint32_t>*> freePages();
   Result<uint32_t> allocatePage(uint32_t above);
   Status freePage(uint32_t page);
-  Result<Bytes> encodeRow(TableState& s, const std::vector<Value>& values);
+  // Lays out a row, moving long values out until it is no longer than `limit`
+  // (when that can be done) and never longer than a page allows.
+  Result<Bytes> encodeRow(TableState& s, const std::vector<Value>& values, size_t limit = format::kMaxRowSize);
   Status freeLongValues(TableState& s, const uint8_t* row, size_t len);
   Result<RowId> placeRow(TableState& s, const Bytes& row, uint16_t flags);
   Result<uint32_t> storeLongValue(TableState& s, const Bytes& data, bool& single);

@@ -421,7 +421,7 @@ Status Database::freeLongValues(TableState& s, const uint8_t* row, size_t len) {
   return Status::Ok();
 }
 
-Result<Bytes> Database::encodeRow(TableState& s, const std::vector<Value>& values) {
+Result<Bytes> Database::encodeRow(TableState& s, const std::vector<Value>& values, size_t limit) {
   const TableDef& t = s.def;
   if (values.size() > t.columns.size())
     return Status::InvalidArgument("table " + t.name + " has " + std::to_string(t.columns.size()) + " columns, not " +
@@ -542,8 +542,15 @@ Result<Bytes> Database::encodeRow(TableState& s, const std::vector<Value>& value
                                                                              t.columns[l.column].name + " is too long");
   }
   Bytes row = buildRow(t, fields);
+  if (row.size() > limit && limit < kMaxRowSize) {
+    // Even with every long value moved out the row may not fit `limit`:
+    // then it is only bound by the page size.
+    std::vector<FieldBytes> least = fields;
+    for (Long& l : longs) least[l.column].data.resize(kLongValueHeaderSize);
+    if (buildRow(t, least).size() > limit) limit = kMaxRowSize;
+  }
   std::vector<bool> moved(longs.size(), false);
-  while (row.size() > kMaxRowSize) {
+  while (row.size() > limit) {
     size_t best = longs.size();
     for (size_t i = 0; i < longs.size(); ++i)
       if (!moved[i] && (best == longs.size() || longs[i].data.size() > longs[best].data.size())) best = i;
@@ -603,10 +610,10 @@ Status Database::update(const std::string& table, const RowId& id, const std::ve
     JET_ASSIGN_OR_RETURN(TableState * s, tableState(table));
     const uint8_t* home = pager_->page(id.page);
     page::SlotInfo hs;
-    if (!home || !member(s->owned, id.page) || !page::slot(home, id.slot, hs) || (hs.flags & kSlotDeleted))
+    if (!home || !member(s->owned, id.page) || !page::slot(home, id.slot, hs) || hs.deleted())
       return Status::NotFound("the row no longer exists in table " + table);
     // Where the row's bytes are now: at home, or where its pointer leads.
-    bool moved = hs.flags & kSlotOverflow;
+    bool moved = hs.pointer();
     uint32_t targetPage = id.page;
     uint8_t targetSlot = id.slot;
     if (moved) {
@@ -616,26 +623,29 @@ Status Database::update(const std::string& table, const RowId& id, const std::ve
     }
     JET_ASSIGN_OR_RETURN(auto old, rowBytes(targetPage, targetSlot));
     Bytes oldRow(old.first, old.first + old.second);
-    JET_ASSIGN_OR_RETURN(Bytes row, encodeRow(*s, values));
+    // The row stays in its place whenever it can, with its long values
+    // moved out to long-value pages if need be: a moved row changes its
+    // place in the order readers return rows.
+    size_t homeRoom = page::freeSpace(pager_->page(id.page)) + hs.length;
+    JET_ASSIGN_OR_RETURN(Bytes row, encodeRow(*s, values, homeRoom));
     JET_RETURN_IF_ERROR(freeLongValues(*s, oldRow.data(), oldRow.size()));
 
-    const uint8_t* hp = pager_->page(id.page);
-    size_t homeRoom = page::freeSpace(hp) + hs.length;
+    homeRoom = page::freeSpace(pager_->page(id.page)) + hs.length;
     if (row.size() <= homeRoom) {
       // Fits at home (again): the row stands in its own slot.
-      page::replace(pager_->writable(id.page), id.slot, row.data(), row.size(), 0);
+      page::replace(pager_->writable(id.page), id.slot, row.data(), row.size(), moved ? 0 : hs.flags);
       if (moved) JET_RETURN_IF_ERROR(removeSlot(*s, targetPage, targetSlot, true));
     } else if (moved && row.size() <= page::freeSpace(pager_->page(targetPage)) + oldRow.size()) {
-      page::replace(pager_->writable(targetPage), targetSlot, row.data(), row.size(), kSlotDeleted);
+      page::replace(pager_->writable(targetPage), targetSlot, row.data(), row.size(), kSlotMoved);
     } else {
-      // Moves: the row goes elsewhere, flagged so that scans skip it, and
-      // the home slot keeps a pointer to it.
-      JET_ASSIGN_OR_RETURN(RowId there, placeRow(*s, row, kSlotDeleted));
+      // Moves as Access moves a row: it goes elsewhere, flagged as moved,
+      // and its first slot keeps a pointer to it.
+      JET_ASSIGN_OR_RETURN(RowId there, placeRow(*s, row, kSlotMoved));
       uint8_t ptr[4];
       ptr[0] = there.slot;
       put24(ptr + 1, there.page);
       if (moved) JET_RETURN_IF_ERROR(removeSlot(*s, targetPage, targetSlot, true));
-      page::replace(pager_->writable(id.page), id.slot, ptr, 4, kSlotOverflow);
+      page::replace(pager_->writable(id.page), id.slot, ptr, 4, kSlotPointer);
     }
     uint8_t* p = pager_->writable(id.page);
     bool roomy = page::freeSpace(p) >= kUsefulSpace;
@@ -652,11 +662,11 @@ Status Database::remove(const std::string& table, const RowId& id) {
     JET_ASSIGN_OR_RETURN(TableState * s, tableState(table));
     const uint8_t* home = pager_->page(id.page);
     page::SlotInfo hs;
-    if (!home || !member(s->owned, id.page) || !page::slot(home, id.slot, hs) || (hs.flags & kSlotDeleted))
+    if (!home || !member(s->owned, id.page) || !page::slot(home, id.slot, hs) || hs.deleted())
       return Status::NotFound("the row no longer exists in table " + table);
     uint32_t targetPage = id.page;
     uint8_t targetSlot = id.slot;
-    if (hs.flags & kSlotOverflow) {
+    if (hs.pointer()) {
       if (hs.length < 4) return Status::Corruption("bad overflow pointer on page " + std::to_string(id.page));
       targetSlot = home[hs.start];
       targetPage = get24(home + hs.start + 1);

@@ -42,8 +42,14 @@ inline constexpr uint32_t kDataOwnerOffset = 4;      // tdef page, or "LVAL"
 inline constexpr uint32_t kDataRowCountOffset = 12;
 inline constexpr uint32_t kDataSlotsOffset = 14;
 inline constexpr uint32_t kLongValueOwner = 0x4C41564C;  // "LVAL"
-inline constexpr uint16_t kSlotDeleted = 0x8000;
-inline constexpr uint16_t kSlotOverflow = 0x4000;    // the row is a pointer to another row
+// Slot flags, as Access sets them and mdbtools and mdb-reader read them:
+// both bits for a deleted row, 0x4000 alone for a 4-byte pointer to where
+// the row moved, 0x8000 alone for the moved row itself.  Those readers skip
+// the pointer and return the moved row where it now stands.
+inline constexpr uint16_t kSlotFlags = 0xC000;
+inline constexpr uint16_t kSlotDeleted = 0xC000;
+inline constexpr uint16_t kSlotPointer = 0x4000;
+inline constexpr uint16_t kSlotMoved = 0x8000;
 inline constexpr uint16_t kSlotOffsetMask = 0x1FFF;
 inline constexpr uint32_t kMaxRowsPerPage = 255;     // row numbers are one byte
 // The largest row a page can hold: all of it but the header and one slot.

@@ -1,0 +1,75 @@
+#include "tests/platform/jet/test_util.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace jettest {
+
+TempDir::TempDir() {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "jettest-XXXXXX").string();
+  char* p = ::mkdtemp(tmpl.data());
+  if (!p) std::abort();
+  path_ = p;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::string fixture(const std::string& name) { return std::string(FIXTURE_DIR) + "/" + name; }
+
+void copyFile(const std::string& from, const std::string& to) {
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::permissions(to, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+TextRows textRows(jet::Database& db, const std::string& table) {
+  TextRows rows;
+  jet::Status s = db.scan(table, [&](const jet::RowId&, std::vector<jet::Value>& v) {
+    std::vector<std::string> r;
+    for (auto& x : v) r.push_back(x.isNull() ? std::string("\x01null") : x.asText());
+    rows.push_back(std::move(r));
+    return true;
+  });
+  EXPECT_TRUE(s.ok()) << s.message();
+  return rows;
+}
+
+std::vector<jet::Value> textValues(const std::vector<std::string>& row) {
+  std::vector<jet::Value> v;
+  for (auto& s : row) v.push_back(s == "\x01null" ? jet::Value::null() : jet::Value::text(s));
+  return v;
+}
+
+int run(const std::string& command, std::string* output) {
+  FILE* f = ::popen(command.c_str(), "r");
+  if (!f) return -1;
+  std::string out;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+  int status = ::pclose(f);
+  if (output) *output = out;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace jettest

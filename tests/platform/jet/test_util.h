@@ -1,0 +1,37 @@
+// Helpers shared by the engine's tests: temporary folders, fixture copies,
+// and rows as plain text for comparing with a model.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/jet/database.h"
+
+namespace jettest {
+
+// A fresh folder under the system's temporary folder, removed at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string fixture(const std::string& name);
+void copyFile(const std::string& from, const std::string& to);
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+
+using TextRows = std::vector<std::vector<std::string>>;
+// All rows of a table as text (null as "\x01null" so it differs from "").
+TextRows textRows(jet::Database& db, const std::string& table);
+std::vector<jet::Value> textValues(const std::vector<std::string>& row);
+
+// Runs a shell command; returns its exit status and fills `output`.
+int run(const std::string& command, std::string* output = nullptr);
+
+}  // namespace jettest
