@@ -279,6 +279,12 @@ Result<Value> Database::decodeValue(const Column& c, const Field& f) {
     case ColumnType::kBinary: return Value::binary(std::string(p, p + f.size));
     case ColumnType::kBool: break;
     case ColumnType::kMemo:
+      if (f.size >= kLongValueHeaderSize && (get32(p) & kLongValueInline)) {
+        size_t n = get32(p) & kLongValueLengthMask;
+        if (n > f.size - kLongValueHeaderSize) return Status::Corruption("inline long value longer than its row");
+        return Value::text(decodeText(p + kLongValueHeaderSize, n));
+      }
+      [[fallthrough]];
     case ColumnType::kOle: {
       JET_ASSIGN_OR_RETURN(Bytes b, readLongValue(p, f.size));
       if (c.type == ColumnType::kMemo) return Value::text(decodeText(b.data(), b.size()));
@@ -293,7 +299,7 @@ Result<Value> Database::decodeValue(const Column& c, const Field& f) {
 
 Result<std::vector<Value>> Database::decodeRow(const TableDef& t, const uint8_t* row, size_t len,
                                                const std::vector<int>* only) {
-  std::vector<Field> fields;
+  thread_local std::vector<Field> fields;
   JET_RETURN_IF_ERROR(crackRow(t, row, len, fields));
   std::vector<Value> values(t.columns.size());
   if (only) {
@@ -440,11 +446,13 @@ Result<std::vector<StoredRow>> Database::selectContaining(const std::string& nam
   int col = t.find(column);
   if (col < 0) return Status::NotFound("table " + name + " has no column " + column);
   JET_ASSIGN_OR_RETURN(std::vector<uint32_t> pages, readUsageMap(t.ownedMap));
-  std::vector<int> only{col};
+  std::vector<Field> fields;
+  FoldedNeedle folded(needle);
   std::vector<StoredRow> rows;
   JET_RETURN_IF_ERROR(scanLocked(t, pages, [&](const RowId& id, const uint8_t* row, size_t len, bool&) -> Status {
-    JET_ASSIGN_OR_RETURN(std::vector<Value> v, decodeRow(t, row, len, &only));
-    if (!containsFolded(v[size_t(col)].asText(), needle)) return Status::Ok();
+    JET_RETURN_IF_ERROR(crackRow(t, row, len, fields));
+    JET_ASSIGN_OR_RETURN(Value v, decodeValue(t.columns[size_t(col)], fields[size_t(col)]));
+    if (!folded.foundIn(v.kind == Value::Kind::kText ? v.s : v.asText())) return Status::Ok();
     JET_ASSIGN_OR_RETURN(std::vector<Value> all, decodeRow(t, row, len));
     rows.push_back(StoredRow{id, std::move(all)});
     return Status::Ok();

@@ -185,9 +185,15 @@ void Pager::unlock(int64_t offset) {
 }
 
 Status Pager::mapFile() {
-  unmapFile();
   struct stat st;
   if (::fstat(fd_, &st) != 0) return Status::IOError(errnoText("cannot stat " + path_));
+  // A shared mapping shows what writers write, so it serves the next
+  // snapshot too while the file keeps its size.
+  if (map_ && size_t(st.st_size) == mapSize_) {
+    pageCount_ = uint32_t(std::min<uint64_t>(mapSize_ / kPageSize, 0xFFFFFF));
+    return Status::Ok();
+  }
+  unmapFile();
   mapSize_ = size_t(st.st_size);
   pageCount_ = uint32_t(std::min<uint64_t>(mapSize_ / kPageSize, 0xFFFFFF));
   if (mapSize_ == 0) return Status::Ok();
@@ -231,7 +237,6 @@ Status Pager::beginRead() {
 void Pager::endRead() {
   if (!reading_) return;
   overlay_.clear();
-  unmapFile();
   unlock(kDataLock);
   reading_ = false;
 }
@@ -311,7 +316,6 @@ uint32_t Pager::appendPage() {
 
 void Pager::releaseTransaction() {
   dirty_.clear();
-  unmapFile();
   unlock(kWriterLock);
   writing_ = false;
 }

@@ -180,12 +180,18 @@ static void foldLatin(std::string& s) {
   }
 }
 
+FoldedNeedle::FoldedNeedle(std::string_view needleUtf8) : needle_(needleUtf8) { foldLatin(needle_); }
+
+bool FoldedNeedle::foundIn(std::string_view haystackUtf8) {
+  if (needle_.empty()) return true;
+  if (haystackUtf8.size() < needle_.size()) return false;
+  buffer_.assign(haystackUtf8);
+  foldLatin(buffer_);
+  return buffer_.find(needle_) != std::string::npos;
+}
+
 bool containsFolded(std::string_view haystackUtf8, std::string_view needleUtf8) {
-  if (needleUtf8.empty()) return true;
-  std::string h(haystackUtf8), n(needleUtf8);
-  foldLatin(h);
-  foldLatin(n);
-  return h.find(n) != std::string::npos;
+  return FoldedNeedle(needleUtf8).foundIn(haystackUtf8);
 }
 
 }  // namespace jet

@@ -35,4 +35,15 @@ Bytes encodeUtf16le(std::u16string_view s);
 // letters A-Z fold to a-z, every other character must match exactly.
 bool containsFolded(std::string_view haystackUtf8, std::string_view needleUtf8);
 
+// The same match for one needle over many values, folding the needle once.
+class FoldedNeedle {
+ public:
+  explicit FoldedNeedle(std::string_view needleUtf8);
+  bool foundIn(std::string_view haystackUtf8);
+
+ private:
+  std::string needle_;
+  std::string buffer_;
+};
+
 }  // namespace jet
