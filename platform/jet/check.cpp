@@ -199,22 +199,6 @@ Result<std::vector<std::string>> Database::check() {
 
   for (auto& [pg, what] : claims)
     if (freeSet.count(pg)) problem("page " + std::to_string(pg) + " is in use as " + what + " but marked free");
-  // A data or long-value page that nothing uses and the map does not mark
-  // free is lost space: only this engine's files are held to that, since
-  // Access leaves such pages behind until the file is compacted.
-  for (uint32_t pg = 2; pg < pageCount; ++pg) {
-    if (claims.count(pg) || freeSet.count(pg)) continue;
-    const uint8_t* p = pager_->page(pg);
-    if (!p) continue;
-    if (p[0] == kPageData && get32(p + kDataOwnerOffset) == kLongValueOwner) {
-      bool live = false;
-      for (unsigned i = 0; i < page::rowCount(p); ++i) {
-        page::SlotInfo s;
-        if (page::slot(p, i, s) && !s.deleted()) live = true;
-      }
-      if (live && lvalRows.size() > 0 && false) problem("long-value page " + std::to_string(pg) + " is not used");
-    }
-  }
   return problems;
 }
 
