@@ -58,6 +58,13 @@ TEST(ReadFixtures, TablesAndRowCountsAgreeWithMdbtools) {
     auto problems = (*db)->check();
     ASSERT_TRUE(problems.ok());
     EXPECT_TRUE(problems->empty()) << (*problems)[0];
+    // Every value, in order, as mdbtools and mdb-reader read it.
+    std::string out;
+    EXPECT_EQ(run("/usr/bin/python3 " SOURCE_DIR "/tests/readers/compare_readers.py '" + fixture(f.file) +
+                      "' --password '" + f.password + "' --jet " JET_TOOL " 2>&1",
+                  &out),
+              0)
+        << out;
   }
 }
 
