@@ -76,12 +76,12 @@ int main(int argc, char** argv) {
   size_t rows = 0;
   for (int r = 0; r < 5; ++r) {
     auto t = Clock::now();
-    auto all = db->selectAll("inr");
+    auto all = db->selectAllText("inr");
     best = std::min(best, ms(Clock::now() - t));
-    rows = all->size();
+    rows = all->rows();
   }
   if (rows != size_t(kRows)) return 2;
-  report("read all 100,000 rows", best, "ms", 1e9);
+  std::printf("%-48s %10.2f ms\n", "read all 100,000 rows as text (best of 5)", best);
   double theirs = 1e9;
   for (int r = 0; r < 3; ++r) {
     auto t = Clock::now();
@@ -99,9 +99,9 @@ int main(int argc, char** argv) {
   size_t found = 0;
   for (int r = 0; r < 11; ++r) {
     auto t = Clock::now();
-    auto hits = db->selectContaining("inr", "姓名", "秀英");
+    auto hits = db->selectContainingText("inr", "姓名", "秀英");
     times.push_back(ms(Clock::now() - t));
-    found = hits->size();
+    found = hits->rows();
   }
   std::sort(times.begin(), times.end());
   report("search one column of 100,000 rows (median)", times[times.size() / 2], "ms", 30);

@@ -460,6 +460,83 @@ Result<std::vector<StoredRow>> Database::selectContaining(const std::string& nam
   return rows;
 }
 
+Status Database::appendRowText(const TableDef& t, const uint8_t* row, size_t len, TextSnapshot& out) {
+  thread_local std::vector<Field> fields;
+  JET_RETURN_IF_ERROR(crackRow(t, row, len, fields));
+  for (size_t k = 0; k < fields.size(); ++k) {
+    const Column& c = t.columns[k];
+    const Field& f = fields[k];
+    if (!f.present && c.type != ColumnType::kBool) {
+      // nothing: null reads as empty text
+    } else if (c.type == ColumnType::kText) {
+      appendDecodedText(out.text, f.data, f.size);
+    } else if (c.type == ColumnType::kMemo && f.size >= kLongValueHeaderSize && (get32(f.data) & kLongValueInline)) {
+      size_t n = get32(f.data) & kLongValueLengthMask;
+      if (n > f.size - kLongValueHeaderSize) return Status::Corruption("inline long value longer than its row");
+      appendDecodedText(out.text, f.data + kLongValueHeaderSize, n);
+    } else {
+      JET_ASSIGN_OR_RETURN(Value v, decodeValue(c, f));
+      out.text += v.asText();
+    }
+    out.ends.push_back(out.text.size());
+  }
+  return Status::Ok();
+}
+
+Result<TextSnapshot> Database::selectText(const std::string& name, const std::string* column, const std::string& needle) {
+  ReadScope scope(*pager_);
+  JET_RETURN_IF_ERROR(scope.status());
+  JET_ASSIGN_OR_RETURN(CatalogEntry e, findTable(name));
+  JET_ASSIGN_OR_RETURN(TableDef t, readTableDef(e.tdefPage));
+  t.name = e.name;
+  int col = -1;
+  if (column) {
+    col = t.find(*column);
+    if (col < 0) return Status::NotFound("table " + name + " has no column " + *column);
+  }
+  JET_ASSIGN_OR_RETURN(std::vector<uint32_t> pages, readUsageMap(t.ownedMap));
+  TextSnapshot out;
+  out.columns = t.columns.size();
+  if (!column) {
+    out.text.reserve(pages.size() * kPageSize * 3 / 2);
+    out.ids.reserve(t.rowCount);
+    out.ends.reserve(size_t(t.rowCount) * t.columns.size());
+  }
+  std::vector<Field> fields;
+  FoldedNeedle folded(needle);
+  std::string probe;
+  JET_RETURN_IF_ERROR(scanLocked(t, pages, [&](const RowId& id, const uint8_t* row, size_t len, bool&) -> Status {
+    if (column) {
+      JET_RETURN_IF_ERROR(crackRow(t, row, len, fields));
+      const Field& f = fields[size_t(col)];
+      const Column& c = t.columns[size_t(col)];
+      probe.clear();
+      if (c.type == ColumnType::kMemo && f.present && f.size >= kLongValueHeaderSize &&
+          (get32(f.data) & kLongValueInline)) {
+        size_t n = get32(f.data) & kLongValueLengthMask;
+        if (n > f.size - kLongValueHeaderSize) return Status::Corruption("inline long value longer than its row");
+        appendDecodedText(probe, f.data + kLongValueHeaderSize, n);
+      } else if (c.type == ColumnType::kText && f.present) {
+        appendDecodedText(probe, f.data, f.size);
+      } else {
+        JET_ASSIGN_OR_RETURN(Value v, decodeValue(c, f));
+        probe = v.asText();
+      }
+      if (!folded.foundIn(probe)) return Status::Ok();
+    }
+    out.ids.push_back(id);
+    return appendRowText(t, row, len, out);
+  }));
+  return out;
+}
+
+Result<TextSnapshot> Database::selectAllText(const std::string& table) { return selectText(table, nullptr, ""); }
+
+Result<TextSnapshot> Database::selectContainingText(const std::string& table, const std::string& column,
+                                                    const std::string& needle) {
+  return selectText(table, &column, needle);
+}
+
 Result<StoredRow> Database::fetch(const std::string& name, const RowId& id) {
   ReadScope scope(*pager_);
   JET_RETURN_IF_ERROR(scope.status());

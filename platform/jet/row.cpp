@@ -14,23 +14,20 @@ Status crackRow(const TableDef& t, const uint8_t* row, size_t len, std::vector<F
   if (maskSize + 2 > len) return Status::Corruption("row too short for its null mask");
   const uint8_t* mask = row + len - maskSize;
 
+  // The variable offsets are read where they lie, last column first, just
+  // before the variable count; each is checked as it is used.
   uint16_t varCount = 0;
-  std::vector<uint16_t> varOffsets;
+  const uint8_t* offsetsEnd = nullptr;
+  size_t varLimit = 0;
   if (t.varColumns > 0) {
     if (len < maskSize + 4) return Status::Corruption("row too short for its variable columns");
     varCount = get16(row + len - maskSize - 2);
     size_t tableBytes = 2 * (size_t(varCount) + 1);
     if (len < maskSize + 2 + tableBytes + 2) return Status::Corruption("row too short for its offset table");
-    const uint8_t* end = row + len - maskSize - 2;  // just past the offsets
-    varOffsets.resize(size_t(varCount) + 1);
-    for (size_t i = 0; i <= varCount; ++i) varOffsets[i] = get16(end - 2 * (i + 1));
-    size_t limit = len - maskSize - 2 - tableBytes;
-    for (size_t i = 0; i <= varCount; ++i) {
-      if (varOffsets[i] > limit || varOffsets[i] < 2) return Status::Corruption("row variable offset outside the row");
-      if (i > 0 && varOffsets[i] < varOffsets[i - 1]) return Status::Corruption("row variable offsets out of order");
-    }
+    offsetsEnd = row + len - maskSize - 2;
+    varLimit = len - maskSize - 2 - tableBytes;
   }
-  uint16_t fixedEnd = uint16_t(2 + t.fixedAreaSize());
+  const size_t fixedEnd = 2 + size_t(t.fixedAreaSize());
   for (size_t k = 0; k < t.columns.size(); ++k) {
     const Column& c = t.columns[k];
     Field& f = out[k];
@@ -49,9 +46,12 @@ Status crackRow(const TableDef& t, const uint8_t* row, size_t len, std::vector<F
       f.size = c.length;
     } else {
       if (c.varIndex >= varCount) continue;  // added after this row was written: null
+      size_t begin = get16(offsetsEnd - 2 * (size_t(c.varIndex) + 1));
+      size_t end = get16(offsetsEnd - 2 * (size_t(c.varIndex) + 2));
+      if (begin < 2 || begin > end || end > varLimit) return Status::Corruption("row variable offset outside the row");
       f.present = true;
-      f.data = row + varOffsets[c.varIndex];
-      f.size = size_t(varOffsets[c.varIndex + 1] - varOffsets[c.varIndex]);
+      f.data = row + begin;
+      f.size = end - begin;
     }
   }
   return Status::Ok();

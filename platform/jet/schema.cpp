@@ -52,12 +52,6 @@ int TableDef::find(const std::string& n) const {
   return -1;
 }
 
-uint16_t TableDef::fixedAreaSize() const {
-  uint16_t end = 0;
-  for (const Column& c : columns)
-    if (c.fixed() && c.type != ColumnType::kBool) end = std::max<uint16_t>(end, uint16_t(c.fixedOffset + c.length));
-  return end;
-}
 
 Result<TableDef> decodeTableDef(const Bytes& d, uint32_t tdefPage) {
   const std::string where = "table definition on page " + std::to_string(tdefPage);
@@ -143,6 +137,9 @@ Result<TableDef> decodeTableDef(const Bytes& d, uint32_t tdefPage) {
     pos += n;
   }
   std::sort(t.columns.begin(), t.columns.end(), [](const Column& a, const Column& b) { return a.number < b.number; });
+  for (const Column& c : t.columns)
+    if (c.fixed() && c.type != ColumnType::kBool)
+      t.fixedBytes = std::max<uint16_t>(t.fixedBytes, uint16_t(c.fixedOffset + c.length));
   for (const Column& c : t.columns) {
     if (c.fixed() && c.type != ColumnType::kBool && size_t(c.fixedOffset) + c.length > kMaxRowSize)
       return Status::Corruption(where + ": column " + c.name + " lies outside any row");

@@ -74,8 +74,9 @@ struct TableDef {
 
   // Index of the column named `name`, or -1.
   int find(const std::string& name) const;
-  // Bytes of the fixed area of a row.
-  uint16_t fixedAreaSize() const;
+  // Bytes of the fixed area of a row (known once the columns are).
+  uint16_t fixedAreaSize() const { return fixedBytes; }
+  uint16_t fixedBytes = 0;
 };
 
 // Decodes a table definition from its pages (the first page whole, the

@@ -105,11 +105,73 @@ std::string utf16ToUtf8(std::u16string_view s) {
   return out;
 }
 
-std::string decodeText(const uint8_t* p, size_t n) {
-  std::string out;
-  out.reserve(n + n / 2);
-  Utf8Sink sink(out);
-  if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
+namespace {
+
+// Writes UTF-8 straight into a buffer sized for the worst case (three bytes
+// per UTF-16 unit), pairing surrogates as they come.
+class Utf8Writer {
+ public:
+  explicit Utf8Writer(char* out) : begin_(out), out_(out) {}
+  void unit(uint32_t u) {
+    if (u < 0x80 && !high_) {
+      *out_++ = char(u);
+      return;
+    }
+    if (high_) {
+      if (u >= 0xDC00 && u <= 0xDFFF) {
+        uint32_t cp = 0x10000 + ((high_ - 0xD800) << 10) + (u - 0xDC00);
+        *out_++ = char(0xF0 | (cp >> 18));
+        *out_++ = char(0x80 | ((cp >> 12) & 0x3F));
+        *out_++ = char(0x80 | ((cp >> 6) & 0x3F));
+        *out_++ = char(0x80 | (cp & 0x3F));
+        high_ = 0;
+        return;
+      }
+      high_ = 0;
+      put(0xFFFD);
+    }
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      high_ = u;
+    } else if (u >= 0xDC00 && u <= 0xDFFF) {
+      put(0xFFFD);
+    } else {
+      put(u);
+    }
+  }
+  size_t finish() {
+    if (high_) put(0xFFFD);
+    high_ = 0;
+    return size_t(out_ - begin_);
+  }
+
+ private:
+  void put(uint32_t cp) {
+    if (cp < 0x80) {
+      *out_++ = char(cp);
+    } else if (cp < 0x800) {
+      *out_++ = char(0xC0 | (cp >> 6));
+      *out_++ = char(0x80 | (cp & 0x3F));
+    } else {
+      *out_++ = char(0xE0 | (cp >> 12));
+      *out_++ = char(0x80 | ((cp >> 6) & 0x3F));
+      *out_++ = char(0x80 | (cp & 0x3F));
+    }
+  }
+  char* begin_;
+  char* out_;
+  uint32_t high_ = 0;
+};
+
+}  // namespace
+
+void appendDecodedText(std::string& out, const uint8_t* p, size_t n) {
+  const bool packed = n >= 2 && p[0] == 0xFF && p[1] == 0xFE;
+  // Room for the worst case: a compressed byte may take two bytes of
+  // UTF-8, a two-byte unit three.
+  const size_t start = out.size();
+  out.resize(start + (packed ? 2 * n : n / 2 * 3 + 3));
+  Utf8Writer w(out.data() + start);
+  if (packed) {
     bool compressed = true;
     size_t i = 2;
     while (i < n) {
@@ -117,18 +179,23 @@ std::string decodeText(const uint8_t* p, size_t n) {
         compressed = !compressed;
         ++i;
       } else if (compressed) {
-        sink.unit(char16_t(p[i]));
+        w.unit(p[i]);
         ++i;
       } else {
         if (i + 1 >= n) break;  // a dangling half unit: drop it, as readers do
-        sink.unit(char16_t(p[i] | (p[i + 1] << 8)));
+        w.unit(uint32_t(p[i] | (p[i + 1] << 8)));
         i += 2;
       }
     }
   } else {
-    for (size_t i = 0; i + 1 < n; i += 2) sink.unit(char16_t(p[i] | (p[i + 1] << 8)));
+    for (size_t i = 0; i + 1 < n; i += 2) w.unit(uint32_t(p[i] | (p[i + 1] << 8)));
   }
-  sink.finish();
+  out.resize(start + w.finish());
+}
+
+std::string decodeText(const uint8_t* p, size_t n) {
+  std::string out;
+  appendDecodedText(out, p, n);
   return out;
 }
 
@@ -180,11 +247,20 @@ static void foldLatin(std::string& s) {
   }
 }
 
-FoldedNeedle::FoldedNeedle(std::string_view needleUtf8) : needle_(needleUtf8) { foldLatin(needle_); }
+FoldedNeedle::FoldedNeedle(std::string_view needleUtf8) : needle_(needleUtf8) {
+  foldLatin(needle_);
+  // A needle without letters that fold matches the same bytes in the
+  // folded and in the original text: no need to fold every value.
+  for (size_t i = 0; i < needle_.size(); ++i) {
+    uint8_t c = uint8_t(needle_[i]);
+    if ((c >= 'a' && c <= 'z') || c == 0xC3) fold_ = true;
+  }
+}
 
 bool FoldedNeedle::foundIn(std::string_view haystackUtf8) {
   if (needle_.empty()) return true;
   if (haystackUtf8.size() < needle_.size()) return false;
+  if (!fold_) return haystackUtf8.find(needle_) != std::string_view::npos;
   buffer_.assign(haystackUtf8);
   foldLatin(buffer_);
   return buffer_.find(needle_) != std::string::npos;

@@ -24,6 +24,8 @@ std::string utf16ToUtf8(std::u16string_view s);
 
 // Decodes a stored text value (compressed or not) to UTF-8.
 std::string decodeText(const uint8_t* p, size_t n);
+// The same, appended to `out`.
+void appendDecodedText(std::string& out, const uint8_t* p, size_t n);
 
 // Encodes UTF-16 text for storage; compresses when allowed and shorter.
 Bytes encodeText(std::u16string_view s, bool allowCompression);
@@ -44,6 +46,7 @@ class FoldedNeedle {
  private:
   std::string needle_;
   std::string buffer_;
+  bool fold_ = false;
 };
 
 }  // namespace jet

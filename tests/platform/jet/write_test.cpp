@@ -301,3 +301,54 @@ TEST(Write, CharactersBeyondTheBasicPlaneRoundTrip) {
   ASSERT_TRUE(db->append("inr", textValues(row)).ok());
   EXPECT_EQ(textRows(*db, "inr")[0], row);
 }
+
+TEST(Select, TextSnapshotsHoldWhatTheRowsHold) {
+  TempDir dir;
+  auto db = created(dir);
+  std::mt19937 rng(5);
+  for (int i = 0; i < 300; ++i) {
+    std::vector<std::string> r(11);
+    for (auto& c : r) c = rng() % 6 == 0 ? "\x01null" : sampleText(rng, rng() % 40);
+    if (i % 50 == 0) r[4] = sampleText(rng, 6000);  // out on long-value pages
+    ASSERT_TRUE(db->append("inr", textValues(r)).ok());
+  }
+  TextRows rows = textRows(*db, "inr");
+  auto snap = db->selectAllText("inr");
+  ASSERT_TRUE(snap.ok());
+  ASSERT_EQ(snap->rows(), rows.size());
+  for (size_t r = 0; r < rows.size(); ++r)
+    for (size_t c = 0; c < 11; ++c)
+      EXPECT_EQ(snap->value(r, c), rows[r][c] == "\x01null" ? "" : rows[r][c]) << r << "," << c;
+}
+
+TEST(Select, ContainingMatchesLiteralTextWithLatinCaseFolded) {
+  TempDir dir;
+  auto db = created(dir);
+  const std::vector<std::string> names = {"张三", "Zhang San", "50% off", "a_b", "[VIP]", "x*y", "say \"hi\"",
+                                          "ÉCOLE", " ", "", "\x01null"};
+  for (const std::string& n : names) {
+    std::vector<std::string> r(11, "");
+    r[0] = n;
+    ASSERT_TRUE(db->append("inr", textValues(r)).ok());
+  }
+  struct Case {
+    std::string needle;
+    std::vector<size_t> rows;
+  } cases[] = {
+      {"张", {0}},      {"zhang", {1}},    {"SAN", {1}},  {"%", {2}},      {"_", {3}},  {"[", {4}},
+      {"VIP]", {4}},    {"*", {5}},        {"\"", {6}},   {"\"hi\"", {6}}, {"école", {7}}, {" ", {1, 2, 6, 8}},
+      {"a%b", {}},      {"a?b", {}},       {"三 ", {}},
+  };
+  for (const Case& c : cases) {
+    auto hits = db->selectContainingText("inr", "姓名", c.needle);
+    ASSERT_TRUE(hits.ok()) << hits.status().message();
+    std::vector<size_t> got;
+    auto all = db->selectAllText("inr");
+    for (size_t h = 0; h < hits->rows(); ++h)
+      for (size_t r = 0; r < all->rows(); ++r)
+        if (all->ids[r] == hits->ids[h]) got.push_back(r);
+    EXPECT_EQ(got, c.rows) << "needle '" << c.needle << "'";
+  }
+  EXPECT_EQ(db->selectContainingText("inr", "姓名", "")->rows(), names.size());
+  EXPECT_EQ(db->selectContainingText("inr", "没有", "x").status().code(), Status::Code::kNotFound);
+}
