@@ -139,7 +139,7 @@ struct Parser {
 }  // namespace
 
 bool parse(const std::string& line, Record& out, std::string& error) {
-  Parser p{line};
+  Parser p{line, 0, {}};
   out = Record{};
   p.ws();
   if (p.i >= line.size() || (line[p.i] != '{' && line[p.i] != '[')) {

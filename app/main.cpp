@@ -1,0 +1,34 @@
+// waybill: the program.  Started without arguments it opens data.mdb in the
+// current folder (the desktop entry starts it in its own folder) and shows
+// the main window.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/DesktopEntry.h"
+#include "app/MainUnit.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Fonts.h"
+#include "records/waybill_schema.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("waybill"));
+  ui::installFontSubstitutions();
+  ui::DesktopDialogs dialogs;
+
+  // The program never makes its database: without one it says so and ends.
+  QString path = QDir::current().absoluteFilePath(QString::fromUtf8(waybill::kDatabaseFileName));
+  QString error;
+  auto store = waybill::RecordStore::open(path, error);
+  if (!store) {
+    ui::showError(dialogs, QStringLiteral("无法打开数据库文件 %1：%2").arg(path, error));
+    return 1;
+  }
+  waybill::Environment env;
+  env.programPath = QCoreApplication::applicationFilePath();
+  env.desktopDir = waybill::desktopDirectory();
+  waybill::TMainForm window(*store, dialogs, env);
+  window.show();
+  return app.exec();
+}
