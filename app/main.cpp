@@ -7,6 +7,7 @@
 
 #include "app/DesktopEntry.h"
 #include "app/MainUnit.h"
+#include "app/Startup.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Fonts.h"
 #include "records/waybill_schema.h"
@@ -19,12 +20,8 @@ int main(int argc, char** argv) {
 
   // The program never makes its database: without one it says so and ends.
   QString path = QDir::current().absoluteFilePath(QString::fromUtf8(waybill::kDatabaseFileName));
-  QString error;
-  auto store = waybill::RecordStore::open(path, error);
-  if (!store) {
-    ui::showError(dialogs, QStringLiteral("无法打开数据库文件 %1：%2").arg(path, error));
-    return 1;
-  }
+  auto store = waybill::openStore(dialogs, path);
+  if (!store) return 1;
   waybill::Environment env;
   env.programPath = QCoreApplication::applicationFilePath();
   env.desktopDir = waybill::desktopDirectory();

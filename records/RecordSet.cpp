@@ -95,7 +95,9 @@ std::optional<QString> RecordSet::writeRow(int row, const std::vector<QString>& 
     auto id = db.append(utf8(query_.table), stored);
     if (!id.ok()) return errorText(id.status());
     changed_.push_back(values);
+    emit rowsAboutToBeAppended(rowCount(), rowCount());
     rows_.push_back(Row{*id, -1, int(changed_.size()) - 1});
+    emit rowsAppended();
     return std::nullopt;
   }
   jet::Status s = db.update(utf8(query_.table), rows_[size_t(row)].id, stored);
@@ -114,9 +116,7 @@ std::optional<QString> RecordSet::append(const std::vector<std::pair<QString, QS
     row[size_t(c)] = text;
   }
   if (auto e = writeRow(-1, row, true)) return e;
-  int last = rowCount() - 1;
-  emit rowsAppended(last, last);
-  current_ = last;
+  current_ = rowCount() - 1;
   emit currentChanged(current_);
   return std::nullopt;
 }
@@ -138,6 +138,7 @@ std::optional<QString> RecordSet::deleteRow(int row) {
   if (!open_ || row < 0 || row >= rowCount()) return QStringLiteral("there is no such row");
   jet::Status s = connection_->database().remove(utf8(query_.table), rows_[size_t(row)].id);
   if (!s.ok()) return errorText(s);
+  emit rowAboutToBeRemoved(row);
   rows_.erase(rows_.begin() + row);
   emit rowRemoved(row);
   // As a record set does, the row after the deleted one becomes current.

@@ -89,8 +89,11 @@ class RecordSet : public QObject {
 
  signals:
   void reset();                 // the rows were replaced or the set closed
-  void rowsAppended(int first, int last);
+  // Around a change of the row list, so that views hear of it in order.
+  void rowsAboutToBeAppended(int first, int last);
+  void rowsAppended();
   void rowChanged(int row);
+  void rowAboutToBeRemoved(int row);
   void rowRemoved(int row);
   void currentChanged(int row);
 

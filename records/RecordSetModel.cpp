@@ -11,16 +11,13 @@ RecordSetModel::RecordSetModel(RecordSet* set, QObject* parent) : QAbstractTable
     remapColumns();
     endResetModel();
   });
-  connect(set_, &RecordSet::rowsAppended, this, [this](int first, int last) {
-    // The set already holds the rows; the view learns of them here.
-    beginInsertRows({}, first, last);
-    endInsertRows();
-  });
+  connect(set_, &RecordSet::rowsAboutToBeAppended, this, [this](int first, int last) { beginInsertRows({}, first, last); });
+  connect(set_, &RecordSet::rowsAppended, this, [this] { endInsertRows(); });
   connect(set_, &RecordSet::rowChanged, this, [this](int row) {
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));
   });
+  connect(set_, &RecordSet::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
   connect(set_, &RecordSet::rowRemoved, this, [this](int row) {
-    beginRemoveRows({}, row, row);
     endRemoveRows();
     // Rows after it changed their record number, and with it their colour.
     if (row < rowCount()) emit dataChanged(index(row, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole});

@@ -81,7 +81,7 @@ QString programTitle() {
   QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
   name = name.section('.', 0, 0);
   if (name.isEmpty()) return name;
-  return name.left(1) + name.mid(1).toLower();
+  return name.left(1).toUpper() + name.mid(1).toLower();
 }
 
 void showError(Dialogs& dialogs, const QString& text) {

@@ -67,8 +67,8 @@ class ScriptedDialogs : public Dialogs {
 
 // The program's standard error box: the error's text, with a full stop
 // appended when its last character sorts after "."; the program's title
-// (its executable's name up to the first dot, all but the first character
-// in lower case) as caption; a stop icon; OK.
+// (its executable's name up to the first dot, the first character in upper
+// and the rest in lower case: "Waybill") as caption; a stop icon; OK.
 void showError(Dialogs& dialogs, const QString& text);
 QString programTitle();
 
