@@ -188,7 +188,33 @@ void appendDecodedText(std::string& out, const uint8_t* p, size_t n) {
       }
     }
   } else {
-    for (size_t i = 0; i + 1 < n; i += 2) w.unit(uint32_t(p[i] | (p[i + 1] << 8)));
+    // The common case, text of the basic plane, in a tight loop; the first
+    // surrogate hands the rest to the writer, which pairs them.
+    char* o = out.data() + start;
+    size_t i = 0;
+    for (; i + 1 < n; i += 2) {
+      uint32_t u = uint32_t(p[i] | (p[i + 1] << 8));
+      if (u < 0x80) {
+        *o++ = char(u);
+      } else if (u < 0x800) {
+        *o++ = char(0xC0 | (u >> 6));
+        *o++ = char(0x80 | (u & 0x3F));
+      } else if (u < 0xD800 || u > 0xDFFF) {
+        *o++ = char(0xE0 | (u >> 12));
+        *o++ = char(0x80 | ((u >> 6) & 0x3F));
+        *o++ = char(0x80 | (u & 0x3F));
+      } else {
+        break;
+      }
+    }
+    if (i + 1 >= n) {
+      out.resize(size_t(o - out.data()));
+      return;
+    }
+    Utf8Writer rest(o);
+    for (; i + 1 < n; i += 2) rest.unit(uint32_t(p[i] | (p[i + 1] << 8)));
+    out.resize(size_t(o - out.data()) + rest.finish());
+    return;
   }
   out.resize(start + w.finish());
 }
