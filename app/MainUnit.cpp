@@ -171,7 +171,7 @@ void TMainForm::buildMenus() {
   QAction* n6 = help->addAction(QStringLiteral("软件网站"));
   n6->setObjectName(QStringLiteral("N6"));
   connect(n3, &QAction::triggered, this, &TMainForm::openHelp);
-  const QString site = QString::fromUtf8(kProductWebsite);
+  const QString site = QString::fromUtf8(kProductUrl);
   connect(n5, &QAction::triggered, this, [this, site] { env_.openUrl(QUrl(site + QStringLiteral("/ques.htm"))); });
   connect(n6, &QAction::triggered, this, [this, site] { env_.openUrl(QUrl(site)); });
 

@@ -6,16 +6,26 @@
 #include <QFileInfo>
 
 #include "app/DesktopEntry.h"
+#include "app/Headless.h"
 #include "app/MainUnit.h"
 #include "app/Startup.h"
 #include "platform/ui/Dialogs.h"
-#include "platform/ui/Fonts.h"
+#include "platform/report/Fonts.h"
 #include "records/waybill_schema.h"
 
 int main(int argc, char** argv) {
+  if (waybill::isHeadlessCommand(argc, argv)) {
+    // No window: a display is not needed, only fonts.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("waybill"));
+    report::installFontSubstitutions();
+    return waybill::runHeadless(QGuiApplication::arguments());
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("waybill"));
-  ui::installFontSubstitutions();
+  report::installFontSubstitutions();
   ui::DesktopDialogs dialogs;
 
   // The program never makes its database: without one it says so and ends.

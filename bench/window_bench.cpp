@@ -14,7 +14,7 @@
 #include <random>
 
 #include "app/MainUnit.h"
-#include "platform/ui/Fonts.h"
+#include "platform/report/Fonts.h"
 #include "records/RecordGrid.h"
 #include "records/waybill_schema.h"
 
@@ -29,7 +29,7 @@ long residentKb() {
 }
 
 int failures = 0;
-void report(const char* what, double value, const char* unit, double target) {
+void measure(const char* what, double value, const char* unit, double target) {
   bool ok = value <= target;
   if (!ok) ++failures;
   std::printf("%-52s %9.1f %-3s (target <= %.0f) %s\n", what, value, unit, target, ok ? "ok" : "MISSED");
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
   QElapsedTimer startUp;
   startUp.start();
   QApplication app(argc, argv);
-  ui::installFontSubstitutions();
+  report::installFontSubstitutions();
   ui::ScriptedDialogs dialogs;
   QString error;
   auto store = waybill::RecordStore::open(QString::fromStdString(path), error);
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
   window.show();
   QApplication::processEvents();
   window.repaint();
-  report("start to the main window shown, 100,000 recipients", startUp.elapsed(), "ms", 1000);
+  measure("start to the main window shown, 100,000 recipients", startUp.elapsed(), "ms", 1000);
 
   auto* grid = window.findChild<waybill::RecordGrid*>("DBGridEh2");
   auto* refresh = window.findChild<QPushButton*>("SpeedButton20");
@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
   };
-  report("\"刷新\" until the grid is drawn (median)", timed([&] { refresh->click(); }), "ms", 100);
-  report("search by name until the grid is drawn (median)", timed([&] {
+  measure("\"刷新\" until the grid is drawn (median)", timed([&] { refresh->click(); }), "ms", 100);
+  measure("search by name until the grid is drawn (median)", timed([&] {
            name->setText("秀英");
            find->click();
          }),
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     bar->setValue(v);
     grid->viewport()->repaint();
   }
-  report("one scroll step redrawn across the list (mean)", double(t.nsecsElapsed()) / 1e6 / steps, "ms", 16);
-  report("resident memory with the window open", double(residentKb()) / 1024.0, "MB", 200);
+  measure("one scroll step redrawn across the list (mean)", double(t.nsecsElapsed()) / 1e6 / steps, "ms", 16);
+  measure("resident memory with the window open", double(residentKb()) / 1024.0, "MB", 200);
   return failures ? 1 : 0;
 }

@@ -1,9 +1,9 @@
-#include "platform/ui/Fonts.h"
+#include "platform/report/Fonts.h"
 
 #include <QFont>
 #include <QStringList>
 
-namespace ui {
+namespace report {
 
 void installFontSubstitutions() {
   const QStringList song = {"Noto Serif CJK SC", "AR PL UMing CN", "AR PL UMing TW"};
@@ -15,4 +15,4 @@ void installFontSubstitutions() {
   QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {"Noto Sans CJK SC", "DejaVu Sans"});
 }
 
-}  // namespace ui
+}  // namespace report

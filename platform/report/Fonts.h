@@ -3,9 +3,9 @@
 // a Kai face for 宋体, which is wrong: a Song/Ming serif is meant.
 #pragma once
 
-namespace ui {
+namespace report {
 
 // Installs the substitutions; call once, after the application exists.
 void installFontSubstitutions();
 
-}  // namespace ui
+}  // namespace report

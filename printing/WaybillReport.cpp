@@ -1,0 +1,36 @@
+#include "printing/WaybillReport.h"
+
+namespace waybill {
+
+QFont slotFont(const FieldSlot& s, const WaybillLayout& layout) {
+  if (layout.slotFont && !s.largeCity()) return *layout.slotFont;
+  QFont f(QStringLiteral("宋体"));
+  f.setPixelSize(s.fontPixels);
+  f.setBold(s.bold);
+  return f;
+}
+
+WaybillReport::WaybillReport(const WaybillTemplate& t, const WaybillLayout& layout,
+                             std::function<QString(const FieldSlot&)> textOf)
+    : t_(t) {
+  report_.page = {t.pageWidth, t.pageLength};
+  for (const FieldSlot& s : t.fieldSlots) {
+    auto* box = report_.add<report::TextBox>();
+    box->box = QRectF(s.box.translated(layout.shift));
+    box->font = slotFont(s, layout);
+    boxes_.push_back(box);
+  }
+  label_ = report_.add<report::Label>();
+  label_->box = QRectF(QRect(t.label + layout.shift, kBrandingSize));
+  label_->font = QFont(QStringLiteral("华文新魏"));
+  label_->font.setPixelSize(kBrandingFontPixels);
+  label_->font.setBold(true);
+  label_->setCaption(brandingCaption());
+  // Just before each band: every print box takes its slot's lines, in
+  // slot order.
+  report_.beforePrint = [this, textOf = std::move(textOf)] {
+    for (size_t i = 0; i < t_.fieldSlots.size(); ++i) boxes_[i]->setText(textOf(t_.fieldSlots[i]));
+  };
+}
+
+}  // namespace waybill
