@@ -4,6 +4,7 @@
 #include <QTextStream>
 #include <cstring>
 
+#include "platform/report/Output.h"
 #include "printing/RecordSetSource.h"
 #include "printing/WaybillReport.h"
 #include "records/RecordSet.h"
@@ -64,7 +65,6 @@ int runHeadless(const QStringList& args) {
   if (!kind) return usage(QStringLiteral("--window names one of the four print windows"));
   if (number < 1 || number > 36) return usage(QStringLiteral("--template is 1 to 36"));
   if (pdf.isEmpty() == printer.isEmpty()) return usage(QStringLiteral("give either --pdf or --printer"));
-  if (!printer.isEmpty()) return fail(QStringLiteral("printing to a printer from the command line is not built yet"));
 
   QString error;
   auto connection = Connection::open(db, error);
@@ -89,7 +89,7 @@ int runHeadless(const QStringList& args) {
   });
   RecordSetSource source(&recipients);
   if (batch) waybill.report().source = &source;
-  QString written = report::writePdf(waybill.report(), pdf);
+  QString written = pdf.isEmpty() ? report::printReport(waybill.report(), printer) : report::writePdf(waybill.report(), pdf);
   if (!written.isEmpty()) return fail(written);
   return 0;
 }

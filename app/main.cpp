@@ -18,10 +18,10 @@ int main(int argc, char** argv) {
     // No window: a display is not needed, only fonts.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
       qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("waybill"));
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("waybill"));
     report::installFontSubstitutions();
-    return waybill::runHeadless(QGuiApplication::arguments());
+    return waybill::runHeadless(QApplication::arguments());
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("waybill"));

@@ -140,6 +140,10 @@ TEST_F(WaybillPdf, EveryFieldStandsInItsBoxOnAPageOfTheTemplatesSize) {
           std::abs(w.yMin - t.label.y() * kPtPerPx) <= kTolerancePt)
         branded = true;
     EXPECT_TRUE(branded);
+    // 宋体 prints in a Song face and 华文新魏 in a brush face, never in Kai for 宋体.
+    QString fonts = run("pdffonts", {pdf});
+    EXPECT_TRUE(fonts.contains("NotoSerifCJK") || fonts.contains("UMing")) << fonts.toStdString();
+    EXPECT_TRUE(fonts.contains("UKai")) << fonts.toStdString();
   }
   // Template 14's recipient 电话 from TPdForm: 640 px, 169.3 mm from the edge.
   EXPECT_NEAR(report::pxToMm(640), 169.33, 0.01);
