@@ -27,6 +27,8 @@ debian_packages=(
   nodejs npm
   # timing whole commands
   hyperfine
+  # the label program the waybill benchmark compares with
+  glabels
 )
 
 # Names that installed packages satisfy: each installed package's own name and every name it

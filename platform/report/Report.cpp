@@ -66,12 +66,19 @@ void TextBox::drawItem(QPainter& p) const {
   p.setFont(font);
   p.setPen(colour);
   QFontMetricsF m(QFont(font, layoutDevice()), layoutDevice());
-  double y = box.top() + m.ascent();
+  const double advance = lineAdvance(font);
+  const double glyphs = font.pixelSize() > 0 ? font.pixelSize() : m.height();
+  double top = box.top();
   for (const QString& line : lines) {
-    if (y - m.ascent() >= box.bottom()) break;
-    p.drawText(QPointF(box.left(), y), line);
-    y += m.height();
+    if (top + glyphs > box.bottom() + 0.5) break;
+    p.drawText(QPointF(box.left(), top + m.ascent()), line);
+    top += advance;
   }
+}
+
+double TextBox::lineAdvance(const QFont& font) {
+  if (font.pixelSize() > 0) return std::round(font.pixelSize() * 1.4);
+  return QFontMetricsF(QFont(font, layoutDevice()), layoutDevice()).height();
 }
 
 void Label::setCaption(const QString& caption) {

@@ -48,6 +48,11 @@ class TextBox : public Item {
   QStringList lines;
   void setText(const QString& text) { lines = breakLines(text, font, box.width()); }
   static QStringList breakLines(const QString& text, const QFont& font, double widthPx);
+  // The distance from one line to the next, px: 1.4 times the character
+  // height (21 px for 15 px text, so a 42 px box holds two lines, as the
+  // forms' boxes are drawn).  A line prints only when its characters fit
+  // above the box's bottom.
+  static double lineAdvance(const QFont& font);
 
  protected:
   void drawItem(QPainter& p) const override;
