@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "platform/report/Barcode.h"
 #include "platform/report/Fonts.h"
 #include "platform/report/Report.h"
 #include "platform/report/Units.h"
@@ -97,6 +98,28 @@ TEST(Report, LinesBreakAtTheBoxWidthInLayoutPixels) {
   EXPECT_EQ(TextBox::breakLines("a\n\nb", f, 150), (QStringList{"a", "", "b"}));
   EXPECT_DOUBLE_EQ(pxToTenthMm(120), 317.5);
   EXPECT_EQ(tenthMmToPx(2299.229), 869);
+}
+
+TEST(Barcode, ReadsBackAsItsTextAtThermalResolution) {
+  QTemporaryDir dir;
+  for (const char* number : {"1234567890", "123456789012345", "SF1234567890", "EMS00123ab"}) {
+    Report r;
+    r.page = {1000, 400};
+    auto* bc = r.add<Barcode>();
+    bc->box = QRectF(20, 20, 0, 60);
+    bc->text = [number] { return QString::fromLatin1(number); };
+    QString pdf = dir.filePath("b.pdf");
+    ASSERT_TRUE(writePdf(r, pdf).isEmpty());
+    QProcess raster;
+    raster.start("pdftoppm", {"-r", "203", "-png", "-singlefile", pdf, dir.filePath("b")});
+    raster.waitForFinished();
+    QProcess scan;
+    scan.start("zbarimg", {"-q", "--raw", dir.filePath("b.png")});
+    scan.waitForFinished();
+    EXPECT_EQ(QString::fromUtf8(scan.readAllStandardOutput()).trimmed(), QString::fromLatin1(number));
+  }
+  EXPECT_TRUE(code128("").bars.empty());
+  EXPECT_TRUE(code128(QString::fromUtf8("中文")).bars.empty());  // beyond Latin-1: no bars
 }
 
 int main(int argc, char** argv) {
