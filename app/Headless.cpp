@@ -85,7 +85,7 @@ int runHeadless(const QStringList& args) {
 
   const WaybillTemplate& t = Catalogue::builtIn().get(*kind, number);
   WaybillReport waybill(t, WaybillLayout{}, [&](const FieldSlot& s) {
-    return (s.role == Role::kSender ? senders : recipients).field(s.column);
+    return WaybillReport::memoLines(s, {}, (s.role == Role::kSender ? senders : recipients).field(s.column));
   });
   RecordSetSource source(&recipients);
   if (batch) waybill.report().source = &source;

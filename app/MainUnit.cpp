@@ -9,7 +9,12 @@
 #include <QShortcut>
 #include <QWindow>
 
+#include "app/CourierTemplateMenu.h"
 #include "app/DesktopEntry.h"
+#include "printing/DdUnit.h"
+#include "printing/EddUnit.h"
+#include "printing/PdUnit.h"
+#include "printing/PedUnit.h"
 #include "platform/ui/Artwork.h"
 #include "records/Product.h"
 
@@ -53,6 +58,9 @@ TMainForm::TMainForm(RecordStore& store, ui::Dialogs& dialogs, Environment env)
   if (!env_.openUrl) env_.openUrl = [](const QUrl& u) { QDesktopServices::openUrl(u); };
   buildFrame();
   buildToolbar();
+  // The windows of the start-up order after the main window, hidden.
+  printWindows_ = {new waybill::TDdForm(store_, dialogs_, this), new waybill::TEddForm(store_, dialogs_, this),
+                   new waybill::TPdForm(store_, dialogs_, this), new waybill::TPedForm(store_, dialogs_, this)};
   buildMenus();
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   f1->setContext(Qt::ApplicationShortcut);
@@ -158,8 +166,11 @@ void TMainForm::buildMenus() {
     m->setObjectName(QString::fromUtf8(name));
     return m;
   };
-  for (const char* name : {"PopupMenu1", "PopupMenu2", "PopupMenu5", "PopupMenu6", "PopupMenu9", "PopupMenu10"})
-    make(name);
+  buildCourierTemplateMenu(make("PopupMenu1"), printWindows_[0]);
+  buildCourierTemplateMenu(make("PopupMenu2"), printWindows_[2]);
+  buildCourierTemplateMenu(make("PopupMenu5"), printWindows_[1]);
+  buildCourierTemplateMenu(make("PopupMenu6"), printWindows_[3]);
+  for (const char* name : {"PopupMenu9", "PopupMenu10"}) make(name);
   QMenu* data = make("PopupMenu3");
   data->addAction(QStringLiteral("数据备份"))->setObjectName(QStringLiteral("N1"));
   data->addAction(QStringLiteral("数据恢复"))->setObjectName(QStringLiteral("N2"));

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "platform/ui/Dialogs.h"
+#include "printing/PrintWindow.h"
 #include "records/RecipientPage.h"
 #include "records/RecordStore.h"
 #include "records/SenderPage.h"
@@ -44,6 +45,12 @@ class TMainForm : public QWidget {
   QPoint menuPoint(const QToolButton* b) const;
 
   void openHelp();
+  // The print windows, made at start-up in this order and kept hidden.
+  PrintWindow* TDdForm() const { return printWindows_[0]; }
+  PrintWindow* TEddForm() const { return printWindows_[1]; }
+  PrintWindow* TPdForm() const { return printWindows_[2]; }
+  PrintWindow* TPedForm() const { return printWindows_[3]; }
+  const std::array<PrintWindow*, 4>& printWindows() const { return printWindows_; }
 
  signals:
   // A menu is about to open at a screen point (tests watch this).
@@ -73,6 +80,7 @@ class TMainForm : public QWidget {
   RecipientPage* recipientPage_;
   QWidget* importPage_;
   bool shownOnce_ = false;
+  std::array<PrintWindow*, 4> printWindows_{};
 };
 
 }  // namespace waybill

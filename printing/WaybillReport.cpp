@@ -10,8 +10,18 @@ QFont slotFont(const FieldSlot& s, const WaybillLayout& layout) {
   return f;
 }
 
+QFont memoFont(const FieldSlot& s, const WaybillLayout& layout) {
+  QFont f = slotFont(s, layout);
+  if (!layout.slotFont || s.largeCity()) f.setBold(true);
+  return f;
+}
+
+QStringList WaybillReport::memoLines(const FieldSlot& s, const WaybillLayout& layout, const QString& text) {
+  return report::TextBox::breakLines(text, memoFont(s, layout), s.box.width());
+}
+
 WaybillReport::WaybillReport(const WaybillTemplate& t, const WaybillLayout& layout,
-                             std::function<QString(const FieldSlot&)> textOf)
+                             std::function<QStringList(const FieldSlot&)> linesOf)
     : t_(t) {
   report_.page = {t.pageWidth, t.pageLength};
   for (const FieldSlot& s : t.fieldSlots) {
@@ -28,8 +38,8 @@ WaybillReport::WaybillReport(const WaybillTemplate& t, const WaybillLayout& layo
   label_->setCaption(brandingCaption());
   // Just before each band: every print box takes its slot's lines, in
   // slot order.
-  report_.beforePrint = [this, textOf = std::move(textOf)] {
-    for (size_t i = 0; i < t_.fieldSlots.size(); ++i) boxes_[i]->setText(textOf(t_.fieldSlots[i]));
+  report_.beforePrint = [this, linesOf = std::move(linesOf)] {
+    for (size_t i = 0; i < t_.fieldSlots.size(); ++i) boxes_[i]->lines = linesOf(t_.fieldSlots[i]);
   };
 }
 

@@ -19,15 +19,19 @@ struct WaybillLayout {
   std::optional<QFont> slotFont;  // the user's font for the slots but the large city ones
 };
 
-// The font a slot prints in.
+// The font a slot prints in, and the font of its on-screen memo (always
+// bold, where template 12 prints plain from TEddForm).
 QFont slotFont(const FieldSlot& s, const WaybillLayout& layout);
+QFont memoFont(const FieldSlot& s, const WaybillLayout& layout);
 
 class WaybillReport {
  public:
-  // `textOf` gives each slot's text just before a band prints, as its
-  // on-screen memo shows it then.
+  // `linesOf` gives each slot's lines just before a band prints: the lines
+  // its on-screen memo shows then.
   WaybillReport(const WaybillTemplate& t, const WaybillLayout& layout,
-                std::function<QString(const FieldSlot&)> textOf);
+                std::function<QStringList(const FieldSlot&)> linesOf);
+  // The lines a memo of `s` shows for `text`, where there is no memo.
+  static QStringList memoLines(const FieldSlot& s, const WaybillLayout& layout, const QString& text);
 
   report::Report& report() { return report_; }
   const WaybillTemplate& waybillTemplate() const { return t_; }
