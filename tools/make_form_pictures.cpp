@@ -54,8 +54,9 @@ QImage draw(const WaybillTemplate& t) {
   title.setBold(true);
   p.setFont(title);
   p.setPen(ink);
-  p.drawText(QRectF(t.pictureBox.left() + 20, t.pictureBox.top() + 10, t.pictureBox.width() - 40, 34),
-             Qt::AlignRight | Qt::AlignVCenter, t.courier + QStringLiteral(" 快递详情单"));
+  // The courier's name low on the left, where no template puts a field.
+  p.drawText(QRectF(t.pictureBox.left() + 20, t.pictureBox.bottom() - 44, t.pictureBox.width() / 2, 34),
+             Qt::AlignLeft | Qt::AlignVCenter, t.courier + QStringLiteral(" 快递详情单"));
   QFont small(QStringLiteral("宋体"));
   small.setPixelSize(8);
   p.setFont(small);
