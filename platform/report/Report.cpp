@@ -1,6 +1,8 @@
 #include "platform/report/Report.h"
 
+#include <QFile>
 #include <QFontMetricsF>
+#include <QRegularExpression>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -145,6 +147,26 @@ QString writePdf(const Report& r, const QString& path, const Progress& progress)
     if (progress && !progress(band + 1, total)) break;
   }
   p.end();
+  return exactMediaBox(path, r.paperMm());
+}
+
+QString exactMediaBox(const QString& path, const QSizeF& mm) {
+  // Qt's PDF writer keeps page sizes in whole points and writes them with
+  // six decimals.  The exact size has as many digits, so it goes in place
+  // and every offset of the file stays right.
+  QFile f(path);
+  if (!f.open(QIODevice::ReadWrite)) return QStringLiteral("cannot reopen %1").arg(path);
+  QByteArray pdf = f.readAll();
+  static const QRegularExpression box(QStringLiteral(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])"));
+  auto m = box.match(QString::fromLatin1(pdf));
+  if (!m.hasMatch()) return {};
+  QByteArray w = QByteArray::number(mm.width() * 72 / 25.4, 'f', 6);
+  QByteArray h = QByteArray::number(mm.height() * 72 / 25.4, 'f', 6);
+  if (w.size() != m.capturedLength(1) || h.size() != m.capturedLength(2)) return {};
+  pdf.replace(m.capturedStart(1), w.size(), w);
+  pdf.replace(m.capturedStart(2), h.size(), h);
+  f.seek(0);
+  if (f.write(pdf) != pdf.size()) return QStringLiteral("cannot write %1").arg(path);
   return {};
 }
 

@@ -139,5 +139,8 @@ using Progress = std::function<bool(int done, int total)>;
 // Writes the report to a PDF file of exactly the page's size.  Returns an
 // error text, empty on success.
 QString writePdf(const Report& r, const QString& path, const Progress& progress = {});
+// Sets a PDF's page size to exactly `mm`, which Qt's writer rounds to whole
+// points.  Returns an error text, empty on success.
+QString exactMediaBox(const QString& path, const QSizeF& mm);
 
 }  // namespace report

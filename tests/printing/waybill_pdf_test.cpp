@@ -117,9 +117,8 @@ TEST_F(WaybillPdf, EveryFieldStandsInItsBoxOnAPageOfTheTemplatesSize) {
     auto m = media.match(info);
     ASSERT_TRUE(m.hasMatch()) << info.toStdString();
     QSize paper = t.paperTenthMm();
-    // Qt's PDF writer keeps page sizes in whole points: within half a point.
-    EXPECT_NEAR(m.captured(3).toDouble(), paper.width() / 254.0 * 72, 0.5);
-    EXPECT_NEAR(m.captured(4).toDouble(), paper.height() / 254.0 * 72, 0.5);
+    EXPECT_NEAR(m.captured(3).toDouble(), paper.width() / 254.0 * 72, 0.01);
+    EXPECT_NEAR(m.captured(4).toDouble(), paper.height() / 254.0 * 72, 0.01);
     // No picture reaches the paper.
     EXPECT_EQ(run("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts).size(), 2);
     // Each slot's token at its box's left and top.
