@@ -40,10 +40,10 @@ with open(csv_path, 'w', newline='', encoding='utf-8') as f:
         w.writerow(sender + r)
 objs = []
 for role, col, x, y, wd, ht in boxes:
-    objs.append('<Object-text x="%spt" y="%spt" w="%spt" h="%spt" align="left" valign="top" wrap="word" '
-                'auto_shrink="false" lock_aspect_ratio="false" font_family="Noto Serif CJK SC" font_size="11.25" '
-                'font_weight="bold" font_italic="false" font_underline="false" color="0xff" line_spacing="1" '
-                'shadow="false"><p>${%s%d}</p></Object-text>'
+    objs.append('<Object-text a0="1" a1="0" a2="0" a3="1" a4="0" a5="0" x="%spt" y="%spt" w="%spt" h="%spt" '
+                'justify="Left" valign="Top" auto_shrink="False" lock_aspect_ratio="False" shadow="False">'
+                '<Span font_family="Noto Serif CJK SC" font_size="11.25" font_weight="Bold" font_italic="False" '
+                'font_underline="False" color="0x000000ff" line_spacing="1"><Field name="%s%d"/></Span></Object-text>'
                 % (x * .75, y * .75, wd * .75, ht * .75, role, col))
 doc = ('<?xml version="1.0"?>\n<Glabels-document xmlns="http://glabels.org/xmlns/3.0/">'
        '<Template brand="Waybill" part="T1" size="Other" width="230mm" height="127mm" description="template 1">'
