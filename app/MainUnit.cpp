@@ -170,7 +170,12 @@ void TMainForm::buildMenus() {
   buildCourierTemplateMenu(make("PopupMenu2"), printWindows_[2]);
   buildCourierTemplateMenu(make("PopupMenu5"), printWindows_[1]);
   buildCourierTemplateMenu(make("PopupMenu6"), printWindows_[3]);
-  for (const char* name : {"PopupMenu9", "PopupMenu10"}) make(name);
+  // The thermal label windows come later; their entries are here already.
+  for (const char* name : {"PopupMenu9", "PopupMenu10"}) {
+    QMenu* m = make(name);
+    m->addAction(QStringLiteral("单张打印【100*180】"));
+    m->addAction(QStringLiteral("批量打印【100*180】"));
+  }
   QMenu* data = make("PopupMenu3");
   data->addAction(QStringLiteral("数据备份"))->setObjectName(QStringLiteral("N1"));
   data->addAction(QStringLiteral("数据恢复"))->setObjectName(QStringLiteral("N2"));
