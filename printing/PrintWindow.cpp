@@ -271,21 +271,17 @@ void PrintWindow::applyLayout() {
     if (p) p->place(layout_);
 }
 
-void PrintWindow::shiftVertical() {
-  QString text = findChild<QLineEdit*>(QStringLiteral("Edit1"))->text();
-  if (text.isEmpty()) return;
-  auto v = parseOffset(text);
-  if (!v) return ui::showError(dialogs_, invalidOffsetMessage(text));
-  layout_.shift.ry() += *v;
-  applyLayout();
-}
+void PrintWindow::shiftVertical() { shift(QStringLiteral("Edit1"), QPoint(0, 1)); }
+void PrintWindow::shiftHorizontal() { shift(QStringLiteral("Edit2"), QPoint(1, 0)); }
 
-void PrintWindow::shiftHorizontal() {
-  QString text = findChild<QLineEdit*>(QStringLiteral("Edit2"))->text();
+// Adds the box's offset to every item's position along `axis`; an empty
+// box does nothing, a text that is no whole number goes to the error box.
+void PrintWindow::shift(const QString& box, QPoint axis) {
+  QString text = findChild<QLineEdit*>(box)->text();
   if (text.isEmpty()) return;
   auto v = parseOffset(text);
   if (!v) return ui::showError(dialogs_, invalidOffsetMessage(text));
-  layout_.shift.rx() += *v;
+  layout_.shift += axis * *v;
   applyLayout();
 }
 

@@ -75,6 +75,7 @@ class PrintWindow : public QDialog {
   WaybillPage* page(int number);
   void refreshPage();
   void applyLayout();
+  void shift(const QString& box, QPoint axis);
   void requeryOwnSet();
 
   PrintWindowKind kind_;
