@@ -30,6 +30,8 @@ Symbol code128(const QString& text) {
 
 void Barcode::drawItem(QPainter& p) const {
   Symbol sym = code128(text ? text() : QString());
+  if (sym.bars.empty()) return;
+  if (background.alpha() > 0) p.fillRect(QRectF(box.left(), box.top(), sym.modules * moduleWidthPx, box.height()), background);
   for (const Bar& b : sym.bars)
     p.fillRect(QRectF(box.left() + b.start * moduleWidthPx, box.top(), b.width * moduleWidthPx, box.height()), Qt::black);
 }

@@ -27,6 +27,7 @@ Symbol code128(const QString& text);
 class Barcode : public Item {
  public:
   std::function<QString()> text;
+  QColor background = Qt::white;  // under the symbol, as under a data text
   double moduleWidthPx = 2 * 96.0 / 203.0;
 
  protected:

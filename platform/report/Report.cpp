@@ -27,6 +27,17 @@ QPaintDevice* layoutDevice() {
   return &device;
 }
 
+// Sets a font sized in layout pixels on a painter whose transform maps
+// layout pixels to the device.  A font sized in points would be sized for
+// the device's resolution and then scaled by the transform once more, so
+// its points are taken at 96 dpi, as the layout's.
+void setLayoutFont(QPainter& p, const QFont& font) {
+  if (font.pixelSize() > 0 || !p.device()) return p.setFont(font);
+  QFont f(font);
+  f.setPointSizeF(font.pointSizeF() * 96.0 / p.device()->logicalDpiY());
+  p.setFont(f);
+}
+
 }  // namespace
 
 void Item::draw(QPainter& p) const {
@@ -65,7 +76,7 @@ QStringList TextBox::breakLines(const QString& text, const QFont& font, double w
 void TextBox::drawItem(QPainter& p) const {
   if (background.alpha() > 0) p.fillRect(box, background);
   p.setClipRect(box);
-  p.setFont(font);
+  setLayoutFont(p, font);
   p.setPen(colour);
   QFontMetricsF m(QFont(font, layoutDevice()), layoutDevice());
   const double advance = lineAdvance(font);
@@ -90,7 +101,7 @@ void Label::setCaption(const QString& caption) {
 }
 
 void Label::drawItem(QPainter& p) const {
-  p.setFont(font);
+  setLayoutFont(p, font);
   p.setPen(colour);
   QFontMetricsF m(QFont(font, layoutDevice()), layoutDevice());
   if (!lines.isEmpty()) p.drawText(QPointF(box.left(), box.top() + m.ascent()), lines.front());
@@ -101,13 +112,14 @@ void DataText::drawItem(QPainter& p) const {
   QFontMetricsF m(QFont(font, layoutDevice()), layoutDevice());
   QRectF r(box.left(), box.top(), std::max(box.width(), m.horizontalAdvance(t)), box.height());
   p.fillRect(r, Qt::white);
-  p.setFont(font);
+  setLayoutFont(p, font);
   p.setPen(Qt::black);
   p.drawText(QPointF(r.left(), r.top() + m.ascent()), t);
 }
 
 void Rule::drawItem(QPainter& p) const {
-  p.fillRect(QRectF(box.left(), box.top(), box.width(), std::max(1.0, box.height())), Qt::black);
+  // A thin solid line across the box, at its vertical middle.
+  p.fillRect(QRectF(box.left(), box.center().y() - thickness / 2, box.width(), thickness), Qt::black);
 }
 
 void Picture::drawItem(QPainter& p) const {
@@ -126,7 +138,10 @@ void Report::renderBand(QPainter& p, int band) const {
     if (item->printable) item->draw(p);
 }
 
-QSizeF Report::paperMm() const { return QSizeF(std::round(page.width) / 10.0, std::round(page.length) / 10.0); }
+QSizeF Report::paperMm() const {
+  if (!page.wholeTenths) return QSizeF(page.width / 10.0, page.length / 10.0);
+  return QSizeF(std::round(page.width) / 10.0, std::round(page.length) / 10.0);
+}
 
 QString writePdf(const Report& r, const QString& path, const Progress& progress) {
   QPdfWriter pdf(path);
@@ -135,12 +150,19 @@ QString writePdf(const Report& r, const QString& path, const Progress& progress)
   pdf.setPageSize(QPageSize(r.paperMm(), QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
   pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
   pdf.setCreator(QStringLiteral("waybill"));
+  // Qt's writer keeps the page in whole points and measures the content from
+  // that page's top; exactMediaBox below gives the page its exact height, so
+  // the content moves by the difference to stay where it belongs from the
+  // top edge.
+  const double exactHeightPt = r.paperMm().height() * 72 / 25.4;
+  const double lift = exactHeightPt - pdf.pageLayout().fullRectPoints().height();
   QPainter p;
   if (!p.begin(&pdf)) return QStringLiteral("cannot write %1").arg(path);
   const int total = r.bandCount();
   for (int band = 0; band < total; ++band) {
     if (band > 0) pdf.newPage();
     p.save();
+    p.translate(0, -lift * dpi / 72.0);
     p.scale(dpi / 96.0, dpi / 96.0);
     r.renderBand(p, band);
     p.restore();
@@ -150,21 +172,38 @@ QString writePdf(const Report& r, const QString& path, const Progress& progress)
   return exactMediaBox(path, r.paperMm());
 }
 
+namespace {
+
+// `value` in as many characters as `width`, so that it can stand in the
+// place of a number of that width.
+QByteArray numberOfWidth(double value, qsizetype width) {
+  for (int decimals = 9; decimals >= 0; --decimals) {
+    QByteArray n = QByteArray::number(value, 'f', decimals);
+    if (n.size() == width) return n;
+    if (n.size() < width) return n + QByteArray(width - n.size(), ' ');
+  }
+  return {};
+}
+
+}  // namespace
+
 QString exactMediaBox(const QString& path, const QSizeF& mm) {
-  // Qt's PDF writer keeps page sizes in whole points and writes them with
-  // six decimals.  The exact size has as many digits, so it goes in place
-  // and every offset of the file stays right.
+  // Qt's PDF writer keeps page sizes in whole points.  The exact size goes
+  // in place of every page's, in as many characters, so that every offset
+  // of the file stays right.
   QFile f(path);
   if (!f.open(QIODevice::ReadWrite)) return QStringLiteral("cannot reopen %1").arg(path);
   QByteArray pdf = f.readAll();
   static const QRegularExpression box(QStringLiteral(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])"));
-  auto m = box.match(QString::fromLatin1(pdf));
-  if (!m.hasMatch()) return {};
-  QByteArray w = QByteArray::number(mm.width() * 72 / 25.4, 'f', 6);
-  QByteArray h = QByteArray::number(mm.height() * 72 / 25.4, 'f', 6);
-  if (w.size() != m.capturedLength(1) || h.size() != m.capturedLength(2)) return {};
-  pdf.replace(m.capturedStart(1), w.size(), w);
-  pdf.replace(m.capturedStart(2), h.size(), h);
+  const QString text = QString::fromLatin1(pdf);
+  for (auto it = box.globalMatch(text); it.hasNext();) {
+    auto m = it.next();
+    QByteArray w = numberOfWidth(mm.width() * 72 / 25.4, m.capturedLength(1));
+    QByteArray h = numberOfWidth(mm.height() * 72 / 25.4, m.capturedLength(2));
+    if (w.isEmpty() || h.isEmpty()) return QStringLiteral("cannot give %1 its page size").arg(path);
+    pdf.replace(m.capturedStart(1), w.size(), w);
+    pdf.replace(m.capturedStart(2), h.size(), h);
+  }
   f.seek(0);
   if (f.write(pdf) != pdf.size()) return QStringLiteral("cannot write %1").arg(path);
   return {};

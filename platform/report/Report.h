@@ -79,8 +79,11 @@ class DataText : public Item {
   void drawItem(QPainter& p) const override;
 };
 
-// A horizontal rule across the box.
+// A thin horizontal rule across the box, at its vertical middle.
 class Rule : public Item {
+ public:
+  double thickness = 1;  // px
+
  protected:
   void drawItem(QPainter& p) const override;
 };
@@ -106,6 +109,9 @@ class RecordSource {
 
 struct Page {
   double width = 0, length = 0;  // 0.1 mm
+  // Printer drivers that take paper sizes in whole tenths of a millimetre
+  // get the size rounded so; otherwise the sheet is the exact size.
+  bool wholeTenths = false;
 };
 
 class Report {
@@ -129,7 +135,7 @@ class Report {
   // Moves the source to `band`, runs beforePrint, draws the printable items.
   // REQUIRES: the painter maps layout pixels (see paperTransform).
   void renderBand(QPainter& p, int band) const;
-  // The paper the printer is asked for: whole tenths of a millimetre.
+  // The paper the printer is asked for, in millimetres.
   QSizeF paperMm() const;
 };
 
