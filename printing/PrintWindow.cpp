@@ -5,12 +5,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
-#include <QProgressDialog>
 #include <QScreen>
 
 #include "platform/report/Output.h"
 #include "platform/ui/Artwork.h"
-#include "printing/OffsetText.h"
+#include "printing/WindowParts.h"
 #include "printing/RecordSetSource.h"
 #include "records/RecordPage.h"
 #include "records/waybill_schema.h"
@@ -96,12 +95,10 @@ PrintWindow::PrintWindow(PrintWindowKind kind, RecordStore& store, ui::Dialogs& 
 
   if (batch()) {
     // The batch windows read their own snapshot of the whole table.
-    QString error;
-    ownConnection_ = store.openConnection(error);
-    ownSet_ = new RecordSet(ownConnection_.get(), this);
-    recipients_ = ownSet_;
-    if (!ownConnection_) ui::showError(dialogs_, error);
-    else requeryOwnSet();
+    const char* table = kind_ == PrintWindowKind::TPdForm ? kRecipientTable : kImportTable;
+    ownSet_ = new OwnRecordSet(store, QString::fromUtf8(table), this);
+    recipients_ = ownSet_->set();
+    if (!ownSet_->error().isEmpty()) ui::showError(dialogs_, ownSet_->error());
   } else {
     recipients_ = kind == PrintWindowKind::TDdForm ? store.ADOQuery2() : store.ADOQuery3();
   }
@@ -115,71 +112,20 @@ PrintWindow::PrintWindow(PrintWindowKind kind, RecordStore& store, ui::Dialogs& 
 PrintWindow::~PrintWindow() = default;
 
 void PrintWindow::buildToolbar() {
-  auto* bar = new QFrame(this);
-  bar->setObjectName(QStringLiteral("Panel1"));
-  bar->setGeometry(0, 0, 881, 79);
-  bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  bar->setLineWidth(2);
-  bar->setStyleSheet(QStringLiteral("#Panel1 { background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #fdfeff,"
-                                    " stop:1 #dce8f5); border: 2px outset #c8d8ea; }"));
-  struct Button {
-    const char* name;
-    int left;
-    QString caption;
-    const char* art;
-  } buttons[] = {
-      {"SpeedButton1", 8, QStringLiteral("设置字体"), "帮助主题"},
-      {"SpeedButton2", 81, QStringLiteral("直接打印"), "单张打印"},
-      {"SpeedButton3", 154, batch() ? QStringLiteral("批量预览") : QStringLiteral("单张预览"), "批量打印"},
-      {"SpeedButton4", 227, QStringLiteral("关闭窗口"), "退出软件"},
-  };
-  for (const Button& b : buttons) {
-    auto* t = new QToolButton(bar);
-    t->setObjectName(QString::fromUtf8(b.name));
-    t->setText(b.caption);
-    t->setIcon(ui::artwork::toolbarIcon(QString::fromUtf8(b.art)));
-    t->setIconSize(QSize(48, 48));
-    t->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    t->setAutoRaise(true);
-    t->setFont(pixelFont(QStringLiteral("宋体"), 14));
-    t->setGeometry(b.left, 2, 73, 73);
-  }
-  auto* group = new QGroupBox(QStringLiteral("调整打印位置"), bar);
-  group->setObjectName(QStringLiteral("GroupBox1"));
-  group->setGeometry(432, 16, 435, 57);
-  group->setFont(pixelFont(QStringLiteral("宋体"), 15));
-  auto label = [&](const char* name, const QString& text, QPoint at) {
-    auto* l = new QLabel(text, group);
-    l->setObjectName(QString::fromUtf8(name));
-    l->adjustSize();
-    l->move(at);
-  };
-  auto box = [&](const char* name, QPoint at) {
-    auto* e = new QLineEdit(group);
-    e->setObjectName(QString::fromUtf8(name));
-    e->setGeometry(at.x(), at.y(), 41, 21);
-    return e;
-  };
-  auto ok = [&](const char* name, QPoint at) {
-    auto* b = new QToolButton(group);
-    b->setObjectName(QString::fromUtf8(name));
-    b->setText(QStringLiteral("确定"));
-    b->setGeometry(at.x(), at.y(), 57, 21);
-    return b;
-  };
-  label("Label1", QStringLiteral("上下移动"), {22, 28});
-  box("Edit1", {89, 24});
-  QToolButton* vertical = ok("SpeedButton5", {144, 24});
-  label("Label2", QStringLiteral("左右移动"), {229, 28});
-  box("Edit2", {296, 24});
-  QToolButton* horizontal = ok("SpeedButton6", {352, 24});
-
-  connect(findChild<QToolButton*>(QStringLiteral("SpeedButton1")), &QToolButton::clicked, this, &PrintWindow::chooseFont);
-  connect(findChild<QToolButton*>(QStringLiteral("SpeedButton2")), &QToolButton::clicked, this, &PrintWindow::printCurrent);
-  connect(findChild<QToolButton*>(QStringLiteral("SpeedButton3")), &QToolButton::clicked, this, &PrintWindow::previewCurrent);
-  connect(findChild<QToolButton*>(QStringLiteral("SpeedButton4")), &QToolButton::clicked, this, &QDialog::reject);
-  connect(vertical, &QToolButton::clicked, this, &PrintWindow::shiftVertical);
-  connect(horizontal, &QToolButton::clicked, this, &PrintWindow::shiftHorizontal);
+  QFrame* bar = makeToolbarPanel(this, 881);
+  QToolButton* font = addToolbarButton(bar, "SpeedButton1", 8, QStringLiteral("设置字体"), QStringLiteral("帮助主题"));
+  QToolButton* print = addToolbarButton(bar, "SpeedButton2", 81, QStringLiteral("直接打印"), QStringLiteral("单张打印"));
+  QToolButton* preview = addToolbarButton(bar, "SpeedButton3", 154,
+                                          batch() ? QStringLiteral("批量预览") : QStringLiteral("单张预览"),
+                                          QStringLiteral("批量打印"));
+  QToolButton* close = addToolbarButton(bar, "SpeedButton4", 227, QStringLiteral("关闭窗口"), QStringLiteral("退出软件"));
+  AdjustmentGroup group = makeAdjustmentGroup(bar, {432, 16}, "SpeedButton5", "SpeedButton6");
+  connect(font, &QToolButton::clicked, this, &PrintWindow::chooseFont);
+  connect(print, &QToolButton::clicked, this, &PrintWindow::printCurrent);
+  connect(preview, &QToolButton::clicked, this, &PrintWindow::previewCurrent);
+  connect(close, &QToolButton::clicked, this, &QDialog::reject);
+  connect(group.verticalOk, &QToolButton::clicked, this, &PrintWindow::shiftVertical);
+  connect(group.horizontalOk, &QToolButton::clicked, this, &PrintWindow::shiftHorizontal);
 }
 
 const WaybillTemplate& PrintWindow::templateOf(int number) const { return Catalogue::builtIn().get(kind_, number); }
@@ -247,16 +193,7 @@ void PrintWindow::printCurrent() {
   auto r = makeReport(current_);
   RecordSetSource source(recipients_);
   if (batch()) r->report().source = &source;
-  QProgressDialog progress(QStringLiteral("正在打印……"), QStringLiteral("取消"), 0, r->report().bandCount(), this);
-  progress.setWindowTitle(windowTitle());
-  progress.setMinimumDuration(500);
-  QString error = report::printReport(r->report(), printerName, [&](int done, int total) {
-    progress.setMaximum(total);
-    progress.setValue(done);
-    QApplication::processEvents();
-    return !progress.wasCanceled();
-  });
-  if (!error.isEmpty() && error != QStringLiteral("cancelled")) ui::showError(dialogs_, error);
+  printWithProgress(r->report(), printerName, this, dialogs_);
 }
 
 void PrintWindow::previewCurrent() {
@@ -274,13 +211,10 @@ void PrintWindow::applyLayout() {
 void PrintWindow::shiftVertical() { shift(QStringLiteral("Edit1"), QPoint(0, 1)); }
 void PrintWindow::shiftHorizontal() { shift(QStringLiteral("Edit2"), QPoint(1, 0)); }
 
-// Adds the box's offset to every item's position along `axis`; an empty
-// box does nothing, a text that is no whole number goes to the error box.
+// Adds the box's offset to every item's position along `axis`.
 void PrintWindow::shift(const QString& box, QPoint axis) {
-  QString text = findChild<QLineEdit*>(box)->text();
-  if (text.isEmpty()) return;
-  auto v = parseOffset(text);
-  if (!v) return ui::showError(dialogs_, invalidOffsetMessage(text));
+  auto v = readOffset(findChild<QLineEdit*>(box), dialogs_);
+  if (!v) return;
   layout_.shift += axis * *v;
   applyLayout();
 }
@@ -293,15 +227,11 @@ void PrintWindow::chooseFont() {
   applyLayout();
 }
 
-void PrintWindow::requeryOwnSet() {
-  const char* table = kind_ == PrintWindowKind::TPdForm ? kRecipientTable : kImportTable;
-  if (auto e = ownSet_->requery(Query::all(QString::fromUtf8(table)))) ui::showError(dialogs_, *e);
-}
-
 bool PrintWindow::event(QEvent* e) {
   // A batch window takes a fresh snapshot each time it becomes active, so
   // rows added since print too.
-  if (e->type() == QEvent::WindowActivate && batch() && ownConnection_) requeryOwnSet();
+  if (e->type() == QEvent::WindowActivate && ownSet_)
+    if (auto error = ownSet_->requeryOnActivation()) ui::showError(dialogs_, *error);
   return QDialog::event(e);
 }
 

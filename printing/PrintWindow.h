@@ -20,6 +20,7 @@
 #include "platform/ui/Dialogs.h"
 #include "printing/MemoView.h"
 #include "printing/WaybillReport.h"
+#include "records/OwnRecordSet.h"
 #include "records/RecordStore.h"
 
 class QLabel;
@@ -76,7 +77,6 @@ class PrintWindow : public QDialog {
   void refreshPage();
   void applyLayout();
   void shift(const QString& box, QPoint axis);
-  void requeryOwnSet();
 
   PrintWindowKind kind_;
   RecordStore& store_;
@@ -86,8 +86,7 @@ class PrintWindow : public QDialog {
   int current_ = 1;
   QStackedWidget* pages_;
   std::array<WaybillPage*, 36> built_{};
-  std::unique_ptr<Connection> ownConnection_;
-  RecordSet* ownSet_ = nullptr;
+  OwnRecordSet* ownSet_ = nullptr;
   RecordSet* recipients_ = nullptr;
 };
 

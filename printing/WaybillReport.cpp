@@ -23,7 +23,9 @@ QStringList WaybillReport::memoLines(const FieldSlot& s, const WaybillLayout& la
 WaybillReport::WaybillReport(const WaybillTemplate& t, const WaybillLayout& layout,
                              std::function<QStringList(const FieldSlot&)> linesOf)
     : t_(t) {
-  report_.page = {t.pageWidth, t.pageLength};
+  // The waybill's sheet is asked for as a user-defined paper size in whole
+  // tenths of a millimetre.
+  report_.page = {t.pageWidth, t.pageLength, true};
   for (const FieldSlot& s : t.fieldSlots) {
     auto* box = report_.add<report::TextBox>();
     box->box = QRectF(s.box.translated(layout.shift));

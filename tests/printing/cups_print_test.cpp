@@ -14,46 +14,21 @@
 #include "platform/report/Report.h"
 #include "printing/RecordSetSource.h"
 #include "tests/gui/GuiFixture.h"
+#include "tests/support/CupsPdf.h"
+#include "tests/support/PdfTools.h"
 
 using namespace guitest;
 using namespace waybill;
 
 namespace {
 
-QString output(const QString& program, const QStringList& args) {
-  QProcess p;
-  p.start(program, args);
-  p.waitForFinished(60000);
-  return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The newest PDF cups-pdf wrote after `since`, waiting for the job.
-QString awaitCupsPdf(const QDateTime& since) {
-  const QStringList folders = {QDir::homePath() + "/PDF", "/root/PDF", "/var/spool/cups-pdf/ANONYMOUS"};
-  for (int tries = 0; tries < 300; ++tries) {
-    for (const QString& folder : folders)
-      for (const QFileInfo& f : QDir(folder).entryInfoList({"*.pdf"}, QDir::Files, QDir::Time))
-        if (f.lastModified() > since && f.size() > 0) {
-          QThread::msleep(500);  // let the writer finish
-          return f.absoluteFilePath();
-        }
-    QThread::msleep(100);
-  }
-  return {};
-}
-
 QSizeF pageSizePt(const QString& pdf) {
-  auto m = QRegularExpression(R"re(Page size:\s+([\d.]+) x ([\d.]+) pts)re").match(output("pdfinfo", {pdf}));
+  auto m = QRegularExpression(R"re(Page size:\s+([\d.]+) x ([\d.]+) pts)re").match(pdftools::run("pdfinfo", {pdf}));
   return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
 }
 
-int pages(const QString& pdf) {
-  auto m = QRegularExpression(R"re(Pages:\s+(\d+))re").match(output("pdfinfo", {pdf}));
-  return m.hasMatch() ? m.captured(1).toInt() : 0;
-}
-
 QImage raster(const QString& pdf, int page, const QString& stem) {
-  output("pdftoppm", {"-r", "150", "-gray", "-png", "-singlefile", "-f", QString::number(page), "-l",
+  pdftools::run("pdftoppm", {"-r", "150", "-gray", "-png", "-singlefile", "-f", QString::number(page), "-l",
                       QString::number(page), pdf, stem});
   return QImage(stem + ".png").convertToFormat(QImage::Format_Grayscale8);
 }
@@ -103,7 +78,7 @@ class CupsPrint : public MainWindowTest {
     QDateTime since = QDateTime::currentDateTime().addSecs(-1);
     QThread::msleep(1100);
     w->findChild<QToolButton*>("SpeedButton2")->click();
-    QString cups = awaitCupsPdf(since);
+    QString cups = pdftools::awaitCupsPdf(since);
     auto r = w->makeReport(number);
     RecordSetSource source(w->recipients());
     if (w->batch()) r->report().source = &source;
@@ -121,7 +96,7 @@ TEST_F(CupsPrint, DirectPrintOfOneWaybillFromTDdForm) {
   start();
   auto [cups, direct] = printBoth(window->TDdForm(), 1);
   ASSERT_FALSE(cups.isEmpty()) << "cups-pdf wrote nothing";
-  EXPECT_EQ(pages(cups), 1);
+  EXPECT_EQ(pdftools::pageCount(cups), 1);
   // 230 x 127 mm; cups-pdf gives custom sizes in whole points (651 x 360).
   QSizeF size = pageSizePt(cups);
   EXPECT_NEAR(size.width() * 25.4 / 72, 230.0, 0.5);
@@ -142,7 +117,7 @@ TEST_F(CupsPrint, BatchPrintOfThreeWaybillsFromTPdForm) {
   start();
   auto [cups, direct] = printBoth(window->TPdForm(), 9);
   ASSERT_FALSE(cups.isEmpty()) << "cups-pdf wrote nothing";
-  EXPECT_EQ(pages(cups), 3);
+  EXPECT_EQ(pdftools::pageCount(cups), 3);
   QSizeF size = pageSizePt(cups);
   EXPECT_NEAR(size.width() * 25.4 / 72, 229.9, 0.5);
   EXPECT_NEAR(size.height() * 25.4 / 72, 150.5, 0.5);

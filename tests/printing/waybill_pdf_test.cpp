@@ -14,41 +14,14 @@
 #include "platform/report/Units.h"
 #include "printing/WaybillReport.h"
 #include "records/waybill_schema.h"
+#include "tests/support/PdfTools.h"
 
 using namespace waybill;
+using pdftools::run;
+using pdftools::Word;
+using pdftools::words;
 
 namespace {
-
-struct Word {
-  QString text;
-  double xMin, yMin, xMax, yMax;
-  int page;
-};
-
-QString run(const QString& program, const QStringList& args, int* status = nullptr) {
-  QProcess p;
-  p.start(program, args);
-  p.waitForFinished(120000);
-  if (status) *status = p.exitCode();
-  return QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
-}
-
-std::vector<Word> words(const QString& pdf) {
-  QString xml = run("pdftotext", {"-bbox", pdf, "-"});
-  std::vector<Word> out;
-  int page = -1;
-  QRegularExpression re(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-  for (auto it = re.globalMatch(xml); it.hasNext();) {
-    auto m = it.next();
-    if (m.captured(0).startsWith("<page")) {
-      ++page;
-      continue;
-    }
-    out.push_back({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                   m.captured(4).toDouble(), page});
-  }
-  return out;
-}
 
 // Tokens of letters only: poppler does not give back some digit glyphs of
 // the CJK face (they print, as pdftoppm shows, but have no text mapping).
