@@ -9,6 +9,7 @@
 #include "printing/WaybillReport.h"
 #include "records/RecordSet.h"
 #include "records/waybill_schema.h"
+#include "thermal/ThermalWindow.h"
 
 namespace waybill {
 
@@ -24,6 +25,9 @@ QTextStream& err() {
 int usage(const QString& why) {
   err() << "waybill: " << why << "\n"
         << "usage: waybill print --window TDdForm|TEddForm|TPdForm|TPedForm --template N\n"
+        << "                     [--pdf OUT.pdf | --printer NAME] [--db FILE]\n"
+        << "                     [--sender-row K] [--recipient-row K]\n"
+        << "       waybill print --window TRddForm|TPrdForm|TErdForm|TPerdForm\n"
         << "                     [--pdf OUT.pdf | --printer NAME] [--db FILE]\n"
         << "                     [--sender-row K] [--recipient-row K]\n";
   err().flush();
@@ -62,8 +66,10 @@ int runHeadless(const QStringList& args) {
     if (!ok) return usage(QStringLiteral("bad value for ") + a);
   }
   auto kind = windowByName(window);
-  if (!kind) return usage(QStringLiteral("--window names one of the four print windows"));
-  if (number < 1 || number > 36) return usage(QStringLiteral("--template is 1 to 36"));
+  auto thermal = thermalWindowByName(window);
+  if (!kind && !thermal) return usage(QStringLiteral("--window names one of the print or label windows"));
+  if (kind && (number < 1 || number > 36)) return usage(QStringLiteral("--template is 1 to 36"));
+  if (thermal && number != 0) return usage(QStringLiteral("a label window has no --template"));
   if (pdf.isEmpty() == printer.isEmpty()) return usage(QStringLiteral("give either --pdf or --printer"));
 
   QString error;
@@ -72,8 +78,9 @@ int runHeadless(const QStringList& args) {
   RecordSet senders(connection.get());
   RecordSet recipients(connection.get());
   if (auto e = senders.requery(Query::all(QString::fromUtf8(kSenderTable)))) return fail(*e);
-  bool imported = *kind == PrintWindowKind::TEddForm || *kind == PrintWindowKind::TPedForm;
-  bool batch = *kind == PrintWindowKind::TPdForm || *kind == PrintWindowKind::TPedForm;
+  const bool imported = thermal ? readsImportedList(*thermal)
+                                : *kind == PrintWindowKind::TEddForm || *kind == PrintWindowKind::TPedForm;
+  const bool batch = thermal ? isBatch(*thermal) : *kind == PrintWindowKind::TPdForm || *kind == PrintWindowKind::TPedForm;
   if (auto e = recipients.requery(Query::all(QString::fromUtf8(imported ? kImportTable : kRecipientTable)))) return fail(*e);
   if (senderRow < 0 || (senderRow > 0 && senderRow >= senders.rowCount())) return fail(QStringLiteral("no sender row %1").arg(senderRow));
   senders.setCurrentRow(senders.rowCount() ? senderRow : -1);
@@ -83,13 +90,31 @@ int runHeadless(const QStringList& args) {
     recipients.setCurrentRow(recipients.rowCount() ? recipientRow : -1);
   }
 
-  const WaybillTemplate& t = Catalogue::builtIn().get(*kind, number);
-  WaybillReport waybill(t, WaybillLayout{}, [&](const FieldSlot& s) {
-    return WaybillReport::memoLines(s, {}, (s.role == Role::kSender ? senders : recipients).field(s.column));
-  });
+  auto output = [&](const report::Report& r) {
+    return pdf.isEmpty() ? report::printReport(r, printer) : report::writePdf(r, pdf);
+  };
   RecordSetSource source(&recipients);
-  if (batch) waybill.report().source = &source;
-  QString written = pdf.isEmpty() ? report::printReport(waybill.report(), printer) : report::writePdf(waybill.report(), pdf);
+  QString written;
+  if (thermal) {
+    auto field = [&](Role role, const QString& column) { return (role == Role::kSender ? senders : recipients).field(column); };
+    LabelContent content;
+    content.field = field;
+    content.addressLines = [field](int index) {
+      const LabelItem* slot = findLabelItem(QStringLiteral("DBMemo%1").arg(index));
+      return ThermalReport::addressLines(field(slot->role, QString::fromUtf8(slot->content)));
+    };
+    content.date = labelDate(QDate::currentDate());
+    ThermalReport label(QPoint(), std::move(content));
+    if (batch) label.report().source = &source;
+    written = output(label.report());
+  } else {
+    const WaybillTemplate& t = Catalogue::builtIn().get(*kind, number);
+    WaybillReport waybill(t, WaybillLayout{}, [&](const FieldSlot& s) {
+      return WaybillReport::memoLines(s, {}, (s.role == Role::kSender ? senders : recipients).field(s.column));
+    });
+    if (batch) waybill.report().source = &source;
+    written = output(waybill.report());
+  }
   if (!written.isEmpty()) return fail(written);
   return 0;
 }

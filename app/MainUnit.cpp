@@ -15,6 +15,10 @@
 #include "printing/EddUnit.h"
 #include "printing/PdUnit.h"
 #include "printing/PedUnit.h"
+#include "thermal/ErdUnit.h"
+#include "thermal/PerdUnit.h"
+#include "thermal/PrdUnit.h"
+#include "thermal/RddUnit.h"
 #include "platform/ui/Artwork.h"
 #include "records/Product.h"
 
@@ -61,6 +65,9 @@ TMainForm::TMainForm(RecordStore& store, ui::Dialogs& dialogs, Environment env)
   // The windows of the start-up order after the main window, hidden.
   printWindows_ = {new waybill::TDdForm(store_, dialogs_, this), new waybill::TEddForm(store_, dialogs_, this),
                    new waybill::TPdForm(store_, dialogs_, this), new waybill::TPedForm(store_, dialogs_, this)};
+  thermalWindows_ = {new waybill::TRddForm(store_, dialogs_, this), new waybill::TPrdForm(store_, dialogs_, this),
+                     new waybill::TErdForm(store_, dialogs_, this), new waybill::TPerdForm(store_, dialogs_, this)};
+  for (ThermalWindow* w : thermalWindows_) w->today = [this] { return env_.today(); };
   buildMenus();
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   f1->setContext(Qt::ApplicationShortcut);
@@ -170,11 +177,17 @@ void TMainForm::buildMenus() {
   buildCourierTemplateMenu(make("PopupMenu2"), printWindows_[2]);
   buildCourierTemplateMenu(make("PopupMenu5"), printWindows_[1]);
   buildCourierTemplateMenu(make("PopupMenu6"), printWindows_[3]);
-  // The thermal label windows come later; their entries are here already.
-  for (const char* name : {"PopupMenu9", "PopupMenu10"}) {
+  // The thermal menus: a single and a batch label window each.
+  const std::pair<const char*, int> thermal[] = {{"PopupMenu9", 0}, {"PopupMenu10", 2}};
+  for (auto [name, first] : thermal) {
     QMenu* m = make(name);
-    m->addAction(QStringLiteral("单张打印【100*180】"));
-    m->addAction(QStringLiteral("批量打印【100*180】"));
+    ThermalWindow* single = thermalWindows_[size_t(first)];
+    ThermalWindow* batch = thermalWindows_[size_t(first + 1)];
+    const QString caption = QStringLiteral("热敏快递单模板");
+    connect(m->addAction(QStringLiteral("单张打印【100*180】")), &QAction::triggered, single,
+            [single, caption] { single->open(caption); });
+    connect(m->addAction(QStringLiteral("批量打印【100*180】")), &QAction::triggered, batch,
+            [batch, caption] { batch->open(caption); });
   }
   QMenu* data = make("PopupMenu3");
   data->addAction(QStringLiteral("数据备份"))->setObjectName(QStringLiteral("N1"));

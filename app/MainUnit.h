@@ -14,6 +14,7 @@
 
 #include "platform/ui/Dialogs.h"
 #include "printing/PrintWindow.h"
+#include "thermal/ThermalWindow.h"
 #include "records/RecipientPage.h"
 #include "records/RecordStore.h"
 #include "records/SenderPage.h"
@@ -51,6 +52,9 @@ class TMainForm : public QWidget {
   PrintWindow* TPdForm() const { return printWindows_[2]; }
   PrintWindow* TPedForm() const { return printWindows_[3]; }
   const std::array<PrintWindow*, 4>& printWindows() const { return printWindows_; }
+  // The thermal label windows, made after them: TRddForm, TPrdForm,
+  // TErdForm, TPerdForm.
+  const std::array<ThermalWindow*, 4>& thermalWindows() const { return thermalWindows_; }
 
  signals:
   // A menu is about to open at a screen point (tests watch this).
@@ -81,6 +85,7 @@ class TMainForm : public QWidget {
   QWidget* importPage_;
   bool shownOnce_ = false;
   std::array<PrintWindow*, 4> printWindows_{};
+  std::array<ThermalWindow*, 4> thermalWindows_{};
 };
 
 }  // namespace waybill
