@@ -1,5 +1,7 @@
 #include "thermal/ThermalLabel.h"
 
+#include <QPainter>
+
 #include "platform/report/Barcode.h"
 #include "templates/WaybillTemplate.h"
 #include "thermal/LabelStock.h"
@@ -51,6 +53,24 @@ const std::vector<LabelItem> kItems = {
     {32, "QRDBText19", K::kData, R, "数量", {320, 632, 27, 17}, "宋体", 10, false, false},
     {33, "QRLabel8", K::kLabel, S, "已验视", {280, 32, 64, 20}, "黑体", 14, false, true},
     {34, "QRLabel9", K::kBranding, S, "", {56, 10, 231, 17}, "宋体", 10, false, true},
+};
+
+// Where a barcode prints, as the window shows it: a light frame of the
+// symbol's height with the column's name, see-through, so that the city
+// above it stays whole.
+class BarcodeStandIn : public report::Item {
+ public:
+  QString caption;
+  QFont font;
+
+ protected:
+  void drawItem(QPainter& p) const override {
+    p.setPen(QPen(QColor(0x9a, 0xa9, 0xbb), 1, Qt::DashLine));
+    p.drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(box, Qt::AlignCenter, caption);
+  }
 };
 
 }  // namespace
@@ -125,7 +145,12 @@ ThermalReport::ThermalReport(QPoint shift, LabelContent content, bool onScreen) 
         break;
       }
       case K::kBarcode:
-        if (!onScreen) {
+        if (onScreen) {
+          auto* standIn = report_.add<BarcodeStandIn>();
+          standIn->box = box;
+          standIn->caption = column;
+          standIn->font = item.font();
+        } else {
           auto* code = report_.add<report::Barcode>();
           code->box = box;
           code->text = valueOf;
@@ -133,9 +158,8 @@ ThermalReport::ThermalReport(QPoint shift, LabelContent content, bool onScreen) 
           // ascent of the substitute CJK fonts; the bars go over it rather
           // than blank it out.
           code->background = Qt::transparent;
-          break;
         }
-        [[fallthrough]];
+        break;
       case K::kData:
       case K::kLabel:
       case K::kDate:
@@ -143,7 +167,7 @@ ThermalReport::ThermalReport(QPoint shift, LabelContent content, bool onScreen) 
         auto* t = report_.add<report::DataText>();
         t->box = box;
         t->font = item.font();
-        if (item.kind == K::kData || item.kind == K::kBarcode) t->text = onScreen ? fixed(column) : valueOf;
+        if (item.kind == K::kData) t->text = onScreen ? fixed(column) : valueOf;
         else if (item.kind == K::kDate) t->text = fixed(content_.date);
         else if (item.kind == K::kBranding) t->text = fixed(brandingCaption());
         else t->text = fixed(QString::fromUtf8(item.content));

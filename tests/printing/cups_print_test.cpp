@@ -128,3 +128,36 @@ TEST_F(CupsPrint, BatchPrintOfThreeWaybillsFromTPdForm) {
     EXPECT_LT(fit.unmatched, 0.6) << page;
   }
 }
+
+TEST_F(CupsPrint, BatchPrintOfThreeThermalLabelsFromTPrdForm) {
+  seed("outr", {{"晨帆网店", "", "", "", "广州市天河区体育西路1号", "13600001111", "", "王芳", "", "", "", ""}});
+  seed("inr", {{"张伟", "杭州", "", "", "杭州市西湖区文三路478号", "13800138000", "", "茶叶", "1", "268800000001", ""},
+               {"李娜", "上海", "", "", "上海市浦东新区世纪大道100号", "13912345678", "", "书籍", "2", "268800000002", ""},
+               {"王强", "北京", "", "", "北京市朝阳区建国路88号", "13700001111", "", "衣服", "3", "SF1234567890", ""}});
+  start();
+  ThermalWindow* w = window->thermalWindows()[1];
+  ASSERT_EQ(w->kind(), ThermalWindowKind::TPrdForm);
+  w->runModal = [](QDialog*) {};
+  w->open("热敏快递单模板");
+  QDateTime since = QDateTime::currentDateTime().addSecs(-1);
+  QThread::msleep(1100);
+  w->findChild<QToolButton*>("SpeedButton5")->click();
+  QString cups = pdftools::awaitCupsPdf(since);
+  ASSERT_FALSE(cups.isEmpty()) << "cups-pdf wrote nothing";
+  EXPECT_EQ(pdftools::pageCount(cups), 3);
+  QSizeF size = pageSizePt(cups);
+  EXPECT_NEAR(size.width() * 25.4 / 72, 100.01, 0.5);
+  EXPECT_NEAR(size.height() * 25.4 / 72, 180.45, 0.5);
+  // The same labels as the direct PDF of the report, the date included.
+  auto label = w->makeReport();
+  RecordSetSource source(w->recipients());
+  label->report().source = &source;
+  QString direct = dir.filePath("direct-label.pdf");
+  ASSERT_TRUE(report::writePdf(label->report(), direct).isEmpty());
+  for (int page = 1; page <= 3; ++page) {
+    Fit fit = bestFit(raster(direct, page, dir.filePath("d")), raster(cups, page, dir.filePath("c")));
+    EXPECT_LE(std::abs(fit.dx), 2) << page;
+    EXPECT_LE(std::abs(fit.dy), 2) << page;
+    EXPECT_LT(fit.unmatched, 0.6) << page;
+  }
+}
