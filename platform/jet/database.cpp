@@ -560,3 +560,13 @@ Result<StoredRow> Database::fetch(const std::string& name, const RowId& id) {
 }
 
 }  // namespace jet
+
+namespace jet {
+
+Status Database::copyTo(const std::string& target) {
+  if (pager_->inTransaction()) return Status::InvalidArgument("cannot copy a database in the middle of a transaction");
+  if (target == path()) return Status::InvalidArgument("a database cannot be copied onto itself");
+  return pager_->copySnapshotTo(target);
+}
+
+}  // namespace jet

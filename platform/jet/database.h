@@ -126,6 +126,11 @@ class Database {
   // Removes every row of the table (one transaction, or part of the current one).
   Status clear(const std::string& table);
 
+  // Copies the whole file, as one committed state, to `target`, which is
+  // replaced whole or left as it was (see Pager::copySnapshotTo).  The copy
+  // is byte for byte the file when no writer died half-way.
+  Status copyTo(const std::string& target);
+
   // Walks every page and structure.  Returns the problems found, empty when
   // the file is sound.
   Result<std::vector<std::string>> check();

@@ -253,6 +253,35 @@ const uint8_t* Pager::page(uint32_t number) {
   return map_ + size_t(number) * kPageSize;
 }
 
+Status Pager::copySnapshotTo(const std::string& target) {
+  JET_RETURN_IF_ERROR(beginRead());
+  const std::string folder = directoryOf(target);
+  const std::string name = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+  std::string temp = folder + "/." + name + ".XXXXXX";
+  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) {
+    endRead();
+    return Status::IOError(errnoText("cannot write in the folder of " + target));
+  }
+  struct stat st;
+  mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  Status s = ::fchmod(fd, mode) == 0 ? Status::Ok() : Status::IOError(errnoText("cannot write " + target));
+  for (uint32_t n = 0; s.ok() && n < pageCount_; ++n) {
+    const uint8_t* p = page(n);
+    if (!p) s = Status::Corruption(path_ + " ends inside page " + std::to_string(n));
+    else s = writeAll(fd, p, kPageSize, off_t(n) * kPageSize, target);
+  }
+  endRead();
+  if (s.ok() && ::fsync(fd) != 0) s = Status::IOError(errnoText("cannot sync " + target));
+  if (::close(fd) != 0 && s.ok()) s = Status::IOError(errnoText("cannot write " + target));
+  if (s.ok() && ::rename(temp.c_str(), target.c_str()) != 0) s = Status::IOError(errnoText("cannot replace " + target));
+  if (!s.ok()) {
+    ::unlink(temp.c_str());
+    return s;
+  }
+  return syncDirectory(target);
+}
+
 Status Pager::playBackJournal() {
   JET_ASSIGN_OR_RETURN(Journal j, readJournal(journalPath()));
   if (j.valid) {

@@ -79,6 +79,14 @@ class Pager {
   // at open time; harmless when there is nothing to do.
   Status recoverIfNeeded();
 
+  // --- Copying ---
+  // Writes the file as one committed state sees it (a writer that died
+  // half-way shows its "before") to `target`: into a temporary file beside
+  // it, synced, then renamed over it, so `target` is either the whole copy
+  // or as it was.  A replaced file keeps its permissions.
+  // REQUIRES: no snapshot or transaction is active on this handle.
+  Status copySnapshotTo(const std::string& target);
+
  private:
   Pager(std::string path, int fd, bool readOnly);
   Status mapFile();

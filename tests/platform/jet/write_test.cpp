@@ -1,6 +1,7 @@
 // Creating databases and changing their rows, checked through the engine,
 // through `jet check` and through two independent readers.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <random>
@@ -405,4 +406,32 @@ TEST(Write, LargeTablesSwitchTheirMapsToMapPages) {
   EXPECT_EQ(textRows(*db, "inr").size(), 1000u);
   expectSound(*db);
   expectReadersAgree(db->path());
+}
+
+TEST(Copy, ACopyIsTheFileByteForByteAndReplacesItsTargetWholeOrNotAtAll) {
+  TempDir dir;
+  auto db = created(dir);
+  std::mt19937 rng(5);
+  ASSERT_TRUE(db->begin().ok());
+  for (int i = 0; i < 300; ++i) ASSERT_TRUE(db->append("inr", textValues(std::vector<std::string>(11, sampleText(rng, 40)))).ok());
+  ASSERT_TRUE(db->commit().ok());
+  const std::string target = dir.file("backup.bak");
+  writeFile(target, "an older backup");
+  ASSERT_TRUE(::chmod(target.c_str(), 0640) == 0);
+  ASSERT_TRUE(db->copyTo(target).ok());
+  EXPECT_EQ(readFile(target), readFile(db->path()));
+  struct stat st;
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);  // a replaced file keeps its permissions
+  // Refused: into a folder that is not there, onto itself, inside a
+  // transaction.  Nothing is left behind and the target stays.
+  EXPECT_FALSE(db->copyTo(dir.file("no/such/folder.bak")).ok());
+  EXPECT_FALSE(db->copyTo(db->path()).ok());
+  ASSERT_TRUE(db->begin().ok());
+  EXPECT_FALSE(db->copyTo(target).ok());
+  db->rollback();
+  EXPECT_EQ(readFile(target), readFile(db->path()));
+  std::string listing;
+  run("ls -A " + dir.path(), &listing);
+  EXPECT_EQ(listing.find(".backup.bak."), std::string::npos) << listing;
 }
