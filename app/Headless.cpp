@@ -1,19 +1,27 @@
 #include "app/Headless.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 #include <cstring>
 
 #include "platform/report/Output.h"
 #include "printing/RecordSetSource.h"
 #include "printing/WaybillReport.h"
+#include "records/Backup.h"
 #include "records/RecordSet.h"
+#include "records/Spreadsheet.h"
 #include "records/waybill_schema.h"
 #include "thermal/ThermalWindow.h"
 
 namespace waybill {
 
-bool isHeadlessCommand(int argc, char** argv) { return argc > 1 && std::strcmp(argv[1], "print") == 0; }
+bool isHeadlessCommand(int argc, char** argv) {
+  if (argc < 2) return false;
+  for (const char* command : {"print", "import", "export", "backup", "restore"})
+    if (std::strcmp(argv[1], command) == 0) return true;
+  return false;
+}
 
 namespace {
 
@@ -29,7 +37,11 @@ int usage(const QString& why) {
         << "                     [--sender-row K] [--recipient-row K]\n"
         << "       waybill print --window TRddForm|TPrdForm|TErdForm|TPerdForm\n"
         << "                     [--pdf OUT.pdf | --printer NAME] [--db FILE]\n"
-        << "                     [--sender-row K] [--recipient-row K]\n";
+        << "                     [--sender-row K] [--recipient-row K]\n"
+        << "       waybill import FILE.xls [--db FILE]\n"
+        << "       waybill export FILE.xls [--db FILE]\n"
+        << "       waybill backup NAME [--db FILE]\n"
+        << "       waybill restore FILE [--db FILE]\n";
   err().flush();
   return 2;
 }
@@ -40,9 +52,54 @@ int fail(const QString& why) {
   return 1;
 }
 
+
+// The program's message on standard output, and the reason of a failure
+// on standard error.
+int report(bool ok, const char* message, const std::optional<QString>& reason = std::nullopt) {
+  QTextStream out(stdout);
+  out << QString::fromUtf8(message) << "\n";
+  out.flush();
+  if (reason) fail(*reason);
+  return ok ? 0 : 1;
+}
+
+// import, export, backup and restore: one file argument and --db.
+int runDataCommand(const QStringList& args) {
+  const QString command = args[1];
+  QString file, db = QDir::current().absoluteFilePath(QString::fromUtf8(kDatabaseFileName));
+  for (int i = 2; i < args.size(); ++i) {
+    if (args[i] == "--db" && i + 1 < args.size()) db = args[++i];
+    else if (file.isEmpty() && !args[i].startsWith("--")) file = args[i];
+    else return usage(QStringLiteral("unknown or incomplete option ") + args[i]);
+  }
+  if (file.isEmpty()) return usage(QStringLiteral("%1 needs a file").arg(command));
+  db = QFileInfo(db).absoluteFilePath();
+
+  if (command == "backup") {
+    auto error = backUpDatabase(db, backupFileName(file));
+    return error ? report(false, "数据备份失败，请重新备份！", error) : report(true, "数据备份成功！");
+  }
+  if (command == "restore") {
+    auto error = restoreDatabase(file, db);
+    return error ? report(false, "数据恢复失败，请重新恢复！", error) : report(true, "数据恢复成功！");
+  }
+  QString error;
+  auto connection = Connection::open(db, error);
+  if (!connection) return fail(error);
+  if (command == "import") {
+    auto failed = importSpreadsheet(*connection, file);
+    return failed ? report(false, "批量导入EXCEL失败！", failed) : report(true, "批量导入EXCEL成功！");
+  }
+  RecordSet recipients(connection.get());
+  if (auto e = recipients.requery(Query::all(QString::fromUtf8(kRecipientTable)))) return fail(*e);
+  if (auto e = exportRecordSet(recipients, exportFileName(file))) return fail(*e);
+  return report(true, "数据导出成功！");
+}
+
 }  // namespace
 
 int runHeadless(const QStringList& args) {
+  if (args.size() > 1 && args[1] != "print") return runDataCommand(args);
   QString window, pdf, printer, db = QDir::current().absoluteFilePath(QString::fromUtf8(kDatabaseFileName));
   int number = 0, senderRow = 0, recipientRow = 0;
   // args[0] is the program, args[1] the command.

@@ -5,7 +5,16 @@
 //
 // prints what "直接打印" in window W on template N prints, from the data.mdb
 // of the current folder (or FILE): the first sender row and, in the single
-// windows, the first row of their list, unless rows are chosen.
+// windows, the first row of their list, unless rows are chosen.  The label
+// windows (TRddForm, TPrdForm, TErdForm, TPerdForm) print without --template.
+//
+//   waybill import FILE.xls     replaces the imported list by the sheet's rows
+//   waybill export FILE.xls     writes every recipient to a new spreadsheet
+//   waybill backup NAME         copies data.mdb to NAME.bak
+//   waybill restore FILE        replaces data.mdb by a backup of it
+//
+// do what the window's commands do, each with [--db FILE], print the
+// program's message and exit 0, or 1 with the reason on standard error.
 #pragma once
 
 #include <QStringList>

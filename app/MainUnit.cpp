@@ -5,12 +5,15 @@
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QShortcut>
 #include <QWindow>
 
 #include "app/CourierTemplateMenu.h"
 #include "app/DesktopEntry.h"
+#include "records/Backup.h"
+#include "records/Spreadsheet.h"
 #include "printing/DdUnit.h"
 #include "printing/EddUnit.h"
 #include "printing/PdUnit.h"
@@ -25,18 +28,6 @@
 namespace waybill {
 
 namespace {
-
-// A page not yet furnished: its background only.
-class BackgroundPage : public QWidget {
- public:
-  using QWidget::QWidget;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.drawPixmap(0, 0, ui::artwork::pageBackground());
-  }
-};
 
 struct ToolbarButton {
   const char* name;
@@ -108,8 +99,8 @@ void TMainForm::buildFrame() {
   pages_->setGeometry(3, 150, 982, 505);
   senderPage_ = new SenderPage(dialogs_, store_.ADOQuery1(), store_.DataSource1(), pages_);
   recipientPage_ = new RecipientPage(dialogs_, store_.ADOQuery2(), store_.DataSource2(), pages_);
-  importPage_ = new BackgroundPage(pages_);
-  importPage_->setObjectName(QStringLiteral("importPage"));
+  importPage_ = new ImportPage(dialogs_, store_, pages_);
+  importPage_->setRememberedSender([this] { return senderPage_->rememberedSender(); });
   pages_->addWidget(senderPage_);
   pages_->addWidget(recipientPage_);
   pages_->addWidget(importPage_);
@@ -161,7 +152,8 @@ void TMainForm::buildToolbar() {
   }
   connect(button("SpeedButton1"), &QToolButton::clicked, this, [this] { senderPage_->showAction(); });
   connect(button("SpeedButton2"), &QToolButton::clicked, this, [this] { recipientPage_->showAction(); });
-  connect(button("SpeedButton5"), &QToolButton::clicked, this, [this] { pages_->setCurrentWidget(importPage_); });
+  connect(button("SpeedButton5"), &QToolButton::clicked, this, [this] { importPage_->showAction(); });
+  connect(button("SpeedButton6"), &QToolButton::clicked, this, &TMainForm::exportRecipients);
   connect(button("SpeedButton8"), &QToolButton::clicked, this, [this] { senderPage_->toggleDate(); });
   connect(button("SpeedButton10"), &QToolButton::clicked, this, &QWidget::close);
   senderPage_->setDateToggle(button("SpeedButton8"));
@@ -190,8 +182,12 @@ void TMainForm::buildMenus() {
             [batch, caption] { batch->open(caption); });
   }
   QMenu* data = make("PopupMenu3");
-  data->addAction(QStringLiteral("数据备份"))->setObjectName(QStringLiteral("N1"));
-  data->addAction(QStringLiteral("数据恢复"))->setObjectName(QStringLiteral("N2"));
+  QAction* n1 = data->addAction(QStringLiteral("数据备份"));
+  n1->setObjectName(QStringLiteral("N1"));
+  QAction* n2 = data->addAction(QStringLiteral("数据恢复"));
+  n2->setObjectName(QStringLiteral("N2"));
+  connect(n1, &QAction::triggered, this, &TMainForm::backUp);
+  connect(n2, &QAction::triggered, this, &TMainForm::restore);
   QMenu* help = make("PopupMenu4");
   QAction* n3 = help->addAction(QStringLiteral("使用帮助"));
   n3->setObjectName(QStringLiteral("N3"));
@@ -241,6 +237,74 @@ void TMainForm::printButton(QMenu* fromRecipients, QMenu* fromImport, bool therm
 void TMainForm::openHelp() {
   QString dir = QFileInfo(env_.programPath).absolutePath();
   env_.openUrl(QUrl::fromLocalFile(dir + QStringLiteral("/使用帮助.html")));
+}
+
+void TMainForm::exportRecipients() {
+  pages_->setCurrentWidget(recipientPage_);
+  const QString chosen = dialogs_.saveFileName(QString(), QString());
+  if (chosen.isEmpty()) return;
+  RecordSet* recipients = store_.ADOQuery2();
+  std::optional<QString> error;
+  {
+    QProgressDialog progress(QStringLiteral("正在导出……"), QStringLiteral("取消"), 0, std::max(recipients->rowCount(), 1), this);
+    progress.setWindowTitle(QStringLiteral("数据导出"));
+    progress.setMinimumDuration(300);
+    progress.setWindowModality(Qt::WindowModal);
+    error = exportRecordSet(*recipients, exportFileName(chosen), [&](int done, int total) {
+      progress.setValue(std::min(done, std::max(total, 1)));
+      QApplication::processEvents();
+      return !progress.wasCanceled();
+    });
+  }
+  if (error == QStringLiteral("cancelled")) return;
+  if (error) return ui::showError(dialogs_, *error);
+  // The list was walked to its end; its last row is current, as after
+  // any walk through it.
+  if (recipients->rowCount() > 0) recipients->setCurrentRow(recipients->rowCount() - 1);
+  ui::tell(dialogs_, QStringLiteral("数据导出成功！"));
+}
+
+void TMainForm::backUp() {
+  const QString chosen = dialogs_.saveFileName(QString(), QString());
+  if (chosen.isEmpty()) return;
+  if (backUpDatabase(store_.databasePath(), backupFileName(chosen)))
+    ui::tell(dialogs_, QStringLiteral("数据备份失败，请重新备份！"));
+  else
+    ui::tell(dialogs_, QStringLiteral("数据备份成功！"));
+}
+
+void TMainForm::restore() {
+  const QString chosen = dialogs_.openFileName(QString(), QString());
+  if (chosen.isEmpty()) return;
+  // A file that is not a database of this program never replaces data.mdb.
+  if (restoreRefusal(chosen)) {
+    ui::tell(dialogs_, QStringLiteral("数据恢复失败，请重新恢复！"));
+    return;
+  }
+  closeAllConnections();
+  if (restoreDatabase(chosen, store_.databasePath())) {
+    ui::tell(dialogs_, QStringLiteral("数据恢复失败，请重新恢复！"));
+    reopenAllConnections();
+    return;
+  }
+  ui::tell(dialogs_, QStringLiteral("数据恢复成功！"));
+  // The restored file is opened at the next start.
+  close();
+}
+
+void TMainForm::closeAllConnections() {
+  store_.disconnect();
+  for (PrintWindow* w : printWindows_)
+    if (OwnRecordSet* own = w->ownRecordSet()) own->close();
+  for (ThermalWindow* w : thermalWindows_)
+    if (OwnRecordSet* own = w->ownRecordSet()) own->close();
+}
+
+void TMainForm::reopenAllConnections() {
+  // The batch windows open theirs again when they are next activated.
+  if (auto error = store_.reconnect()) return ui::showError(dialogs_, *error);
+  for (RecordSet* set : {store_.ADOQuery1(), store_.ADOQuery2(), store_.ADOQuery3()})
+    if (auto error = set->requery(set->query())) return ui::showError(dialogs_, *error);
 }
 
 void TMainForm::creationHandler() {

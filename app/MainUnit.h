@@ -14,10 +14,11 @@
 
 #include "platform/ui/Dialogs.h"
 #include "printing/PrintWindow.h"
-#include "thermal/ThermalWindow.h"
+#include "records/ImportPage.h"
 #include "records/RecipientPage.h"
 #include "records/RecordStore.h"
 #include "records/SenderPage.h"
+#include "thermal/ThermalWindow.h"
 
 namespace waybill {
 
@@ -38,7 +39,7 @@ class TMainForm : public QWidget {
   RecordStore& store() { return store_; }
   SenderPage* senderPage() const { return senderPage_; }
   RecipientPage* recipientPage() const { return recipientPage_; }
-  QWidget* importPage() const { return importPage_; }
+  ImportPage* importPage() const { return importPage_; }
   QStackedWidget* pages() const { return pages_; }
   QToolButton* button(const char* name) const;
   QMenu* menu(const char* name) const;
@@ -46,6 +47,10 @@ class TMainForm : public QWidget {
   QPoint menuPoint(const QToolButton* b) const;
 
   void openHelp();
+  // "数据导出", and the data menu's "数据备份" and "数据恢复".
+  void exportRecipients();
+  void backUp();
+  void restore();
   // The print windows, made at start-up in this order and kept hidden.
   PrintWindow* TDdForm() const { return printWindows_[0]; }
   PrintWindow* TEddForm() const { return printWindows_[1]; }
@@ -69,6 +74,10 @@ class TMainForm : public QWidget {
   void buildToolbar();
   void buildMenus();
   void creationHandler();
+  // Every connection to data.mdb, the batch windows' too: closed for a
+  // restore, opened again when it fails.
+  void closeAllConnections();
+  void reopenAllConnections();
   void openMenu(QMenu* m, QToolButton* b);
   void printButton(QMenu* fromRecipients, QMenu* fromImport, bool thermal);
 
@@ -82,7 +91,7 @@ class TMainForm : public QWidget {
   QStackedWidget* pages_;
   SenderPage* senderPage_;
   RecipientPage* recipientPage_;
-  QWidget* importPage_;
+  ImportPage* importPage_;
   bool shownOnce_ = false;
   std::array<PrintWindow*, 4> printWindows_{};
   std::array<ThermalWindow*, 4> thermalWindows_{};

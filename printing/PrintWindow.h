@@ -57,6 +57,8 @@ class PrintWindow : public QDialog {
   // The report of template `number` as "直接打印" prints it.
   std::unique_ptr<WaybillReport> makeReport(int number);
   RecordSet* recipients() const { return recipients_; }
+  // The batch windows' own snapshot; nothing for the single windows.
+  OwnRecordSet* ownRecordSet() const { return ownSet_; }
 
   void printCurrent();
   void previewCurrent();

@@ -1,6 +1,5 @@
 #include "records/RecipientPage.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QMenu>
 
@@ -24,15 +23,7 @@ RecipientPage::RecipientPage(ui::Dialogs& dialogs, RecordSet* set, RecordSetMode
   };
   for (const Box& b : boxes) addBox(b, 20);
 
-  // The search area under its title, which interrupts a rule.
-  QLabel* title = addLabel(QStringLiteral("单项查询"), QPoint(40, 128), pixelFont(QStringLiteral("宋体"), 14, true));
-  title->setStyleSheet(QStringLiteral("color: blue;"));
-  for (QRect r : {QRect(0, 136, 36, 2), QRect(104, 136, 881, 2)}) {
-    auto* rule = new QFrame(this);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
-    rule->setGeometry(r);
-  }
+  addSearchTitle(136);
   const Box searchBoxes[] = {
       {"姓名", {53, 154}, "Edit20", {88, 152}, 137, nullptr},
       {"手机", {261, 154}, "Edit21", {296, 152}, 137, nullptr},

@@ -1,5 +1,6 @@
 #include "records/RecordPage.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QPainter>
 #include <QStackedWidget>
@@ -50,6 +51,17 @@ void RecordPage::addVerticalTitle(const QString& text) {
   for (int i = 0; i < text.size() && i < 4; ++i) {
     QLabel* l = addLabel(text.mid(i, 1), QPoint(16, tops[i]), pixelFont(QStringLiteral("黑体"), 19, true));
     l->setStyleSheet(QStringLiteral("color: blue;"));
+  }
+}
+
+void RecordPage::addSearchTitle(int ruleTop) {
+  QLabel* title = addLabel(QStringLiteral("单项查询"), QPoint(40, ruleTop - 8), pixelFont(QStringLiteral("宋体"), 14, true));
+  title->setStyleSheet(QStringLiteral("color: blue;"));
+  for (QRect r : {QRect(0, ruleTop, 36, 2), QRect(104, ruleTop, 881, 2)}) {
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    rule->setGeometry(r);
   }
 }
 

@@ -46,6 +46,8 @@ class RecordPage : public QWidget {
   QLineEdit* addBox(const Box& b, int height, int fontPixels = 14);
   QLabel* addLabel(const QString& text, QPoint at, const QFont& font);
   void addVerticalTitle(const QString& text);
+  // The title "单项查询" over the search boxes, interrupting a rule at `ruleTop`.
+  void addSearchTitle(int ruleTop);
   QPushButton* addButton(const char* name, const QString& caption, const QRect& r);
   RecordGrid* addGrid(const char* name, const QRect& r, const QStringList& columns, const std::vector<int>& widths,
                       const QStringList& titles = {});

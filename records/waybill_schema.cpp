@@ -24,4 +24,19 @@ std::vector<jet::TableSpec> databaseSchema() {
           table(kImportTable, recipientColumns())};
 }
 
+std::string schemaMismatch(jet::Database& db) {
+  for (const jet::TableSpec& want : databaseSchema()) {
+    auto have = db.table(want.name);
+    if (!have.ok()) return "it has no table " + want.name;
+    std::vector<std::string> names;
+    for (const auto& c : have->columns) names.push_back(c.name);
+    std::vector<std::string> wanted;
+    for (const auto& c : want.columns) wanted.push_back(c.name);
+    if (names != wanted) return "the table " + want.name + " has other columns than the program's";
+    // The program writes every table; the engine writes none with indexes.
+    if (have->realIndexCount > 0) return "the table " + want.name + " has indexes";
+  }
+  return {};
+}
+
 }  // namespace waybill

@@ -24,4 +24,8 @@ const std::vector<std::string>& recipientColumns();  // 11 columns of inr and ex
 // The three tables as `jet create` makes them.
 std::vector<jet::TableSpec> databaseSchema();
 
+// Why an open database is not one of the program's: a table of the three
+// missing, or its columns not the program's, in order.  Empty when it is.
+std::string schemaMismatch(jet::Database& db);
+
 }  // namespace waybill
