@@ -401,7 +401,17 @@ std::vector<uint8_t> SheetContent::buildWorkbook(const std::u16string& sheetName
     auto codeUnit = [&](std::size_t k) { return static_cast<uint16_t>(p[2 * k] | (p[2 * k + 1] << 8)); };
     auto highSurrogate = [&](std::size_t k) { return !s.compressed && (codeUnit(k) & 0xFC00) == 0xD800; };
     std::size_t first = s.length == 0 ? 0 : highSurrogate(0) && s.length > 1 ? 2 * unit : unit;
-    if (room() < 3 + first) nextRecord();
+    // FreeXL 1.0 puts a string together from at most two pieces (it reads
+    // garbage for a third), so a long string that would need three from
+    // here but two from a fresh record starts in a fresh record.  Strings
+    // longer than two records hold (16,444 Latin-1 or 8,221 other
+    // characters) need three anyway; Excel and the rest read them.
+    auto pieces = [&](std::size_t space) {
+      std::size_t chars = space < 3 ? 0 : (space - 3) / unit;
+      if (chars >= s.length) return std::size_t{1};
+      return 1 + (s.length - chars + (kMaxRecordData - 1) / unit - 1) / ((kMaxRecordData - 1) / unit);
+    };
+    if (room() < 3 + first || (pieces(room()) > 2 && pieces(kMaxRecordData) <= 2)) nextRecord();
     if (i % dsst == 0)
       buckets.push_back({static_cast<uint32_t>(o.size()), static_cast<uint16_t>(o.size() - rec + 4)});
     o.u16(s.length);

@@ -33,7 +33,12 @@ void appendNumberText(std::string& out, double v) {
   int nd = 0;
   for (; p < r.ptr && *p != 'e'; ++p)
     if (*p >= '0' && *p <= '9') digits[nd++] = *p;
-  int exponent = std::atoi(p + 1 < r.ptr ? p + 1 : p);  // to_chars writes "e+XX" or "e-XX"
+  // to_chars writes "e+XX" or "e-XX", without a terminating zero.
+  int exponent = 0;
+  if (p + 2 < r.ptr) {
+    std::from_chars(p + 2, r.ptr, exponent);
+    if (p[1] == '-') exponent = -exponent;
+  }
   while (nd > 1 && digits[nd - 1] == '0') --nd;
 
   if (negative) out += '-';

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/xls/cell_text.h"
+#include "platform/xls/isolated.h"
 
 namespace xls {
 namespace {
@@ -56,6 +57,10 @@ Status checkFile(const std::string& path) {
   return Status::InvalidFormat(quoted(path) + " is not an Excel 97-2003 workbook (.xls)");
 }
 
+std::string damaged(const std::string& path) {
+  return quoted(path) + " is damaged and cannot be read as an .xls workbook";
+}
+
 Status freexlError(int rc, const std::string& path) {
   std::string code = " (FreeXL error " + std::to_string(rc) + ")";
   switch (rc) {
@@ -72,8 +77,34 @@ Status freexlError(int rc, const std::string& path) {
     case FREEXL_UNSUPPORTED_CHARSET:
       return Status::InvalidFormat(quoted(path) + " holds text in a character set that cannot be read" + code);
     default:
-      return Status::InvalidFormat(quoted(path) + " is damaged and cannot be read as an .xls workbook" + code);
+      return Status::InvalidFormat(damaged(path) + code);
   }
+}
+
+// Whether the workbook is encrypted, as a password to open it makes it.
+// FreeXL does not say so: it fails, or succeeds without a handle.  BIFF
+// puts a FILEPASS record right after the globals' BOF, and the globals
+// start a stream, which starts a sector; so look at the start of every
+// 512 bytes (sectors of 4096 bytes start there too) for a globals BOF
+// followed by FILEPASS.
+bool looksEncrypted(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::string chunk(1 << 16, '\0');
+  bool found = false;
+  for (off_t at = 512; !found; at += static_cast<off_t>(chunk.size())) {
+    ssize_t n = ::pread(fd, chunk.data(), chunk.size(), at);
+    if (n <= 0) break;
+    const auto* b = reinterpret_cast<const unsigned char*>(chunk.data());
+    auto u16 = [&](ssize_t i) { return static_cast<unsigned>(b[i] | (b[i + 1] << 8)); };
+    for (ssize_t s = 0; s + 26 <= n && !found; s += 512) {
+      unsigned length = u16(s + 2);
+      if (u16(s) != 0x0809 || length < 8 || length > 20 || u16(s + 6) != 0x0005) continue;
+      if (s + 4 + static_cast<ssize_t>(length) + 2 <= n && u16(s + 4 + length) == 0x002F) found = true;
+    }
+  }
+  ::close(fd);
+  return found;
 }
 
 // An open FreeXL handle, closed on every path out.
@@ -83,16 +114,20 @@ class Workbook {
     if (handle_) freexl_close(handle_);
   }
   Status open(const std::string& path) {
-    XLS_RETURN_IF_ERROR(checkFile(path));
     // FreeXL frees its handle itself when opening fails, except when it
     // cannot open the file at all; closing a handle it left is always right.
     int rc = freexl_open(path.c_str(), &handle_);
-    if (rc != FREEXL_OK) return freexlError(rc, path);
     unsigned int info = 0;
-    if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK && info == FREEXL_BIFF_OBFUSCATED)
+    bool encrypted = rc != FREEXL_OK || handle_ == nullptr
+                         ? looksEncrypted(path)
+                         : freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK &&
+                               info == FREEXL_BIFF_OBFUSCATED;
+    if (encrypted)
       return Status::PermissionDenied(quoted(path) +
                                       " is protected by a password; open it in Excel, remove the password and save "
                                       "it again");
+    if (rc != FREEXL_OK) return freexlError(rc, path);
+    if (handle_ == nullptr) return Status::InvalidFormat(damaged(path));
     return Status::Ok();
   }
   Result<std::vector<std::string>> names(const std::string& path) {
@@ -125,15 +160,13 @@ bool equalIgnoringLatinCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-}  // namespace
-
-Result<std::vector<std::string>> sheetNames(const std::string& path) {
+Result<std::vector<std::string>> sheetNamesHere(const std::string& path) {
   Workbook book;
   XLS_RETURN_IF_ERROR(book.open(path));
   return book.names(path);
 }
 
-Result<Sheet> readSheet(const std::string& path, const std::string& sheetName) {
+Result<Sheet> readSheetHere(const std::string& path, const std::string& sheetName) {
   Workbook book;
   XLS_RETURN_IF_ERROR(book.open(path));
   auto names = book.names(path);
@@ -195,6 +228,148 @@ Result<Sheet> readSheet(const std::string& path, const std::string& sheetName) {
     }
   }
   return builder.finish();
+}
+
+// The child's answer over the pipe: a mark, what it is (a sheet, names or
+// an error), its parts with their lengths, and a closing mark, so that an
+// answer cut short by a crash is told from a whole one.
+constexpr char kOpen[] = "XLS1", kClose[] = "END1";
+
+void put64(std::string& out, uint64_t v) {
+  for (int i = 0; i < 8; ++i) out += static_cast<char>(v >> (8 * i));
+}
+void putText(std::string& out, const std::string& s) {
+  put64(out, s.size());
+  out += s;
+}
+
+std::string encodeStatus(const Status& st) {
+  std::string out = kOpen;
+  out += 'E';
+  put64(out, static_cast<uint64_t>(st.code()));
+  putText(out, st.message());
+  return out + kClose;
+}
+
+std::string encode(const Result<Sheet>& r) {
+  if (!r.ok()) return encodeStatus(r.status());
+  std::string out = kOpen;
+  out += 'S';
+  put64(out, r->columns());
+  put64(out, r->packedEnds().size());
+  for (std::size_t e : r->packedEnds()) put64(out, e);
+  putText(out, r->packedText());
+  return out + kClose;
+}
+
+std::string encode(const Result<std::vector<std::string>>& r) {
+  if (!r.ok()) return encodeStatus(r.status());
+  std::string out = kOpen;
+  out += 'N';
+  put64(out, r->size());
+  for (const std::string& n : *r) putText(out, n);
+  return out + kClose;
+}
+
+class Decoder {
+ public:
+  explicit Decoder(const std::string& s) : s_(s) {}
+  bool open(char* kind) {
+    if (s_.size() < 9 || s_.compare(0, 4, kOpen) != 0 || s_.compare(s_.size() - 4, 4, kClose) != 0) return false;
+    end_ = s_.size() - 4;
+    at_ = 5;
+    *kind = s_[4];
+    return true;
+  }
+  bool get64(uint64_t* v) {
+    if (end_ - at_ < 8) return false;
+    *v = 0;
+    for (int i = 0; i < 8; ++i) *v |= uint64_t{static_cast<unsigned char>(s_[at_ + i])} << (8 * i);
+    at_ += 8;
+    return true;
+  }
+  bool getText(std::string* t) {
+    uint64_t n;
+    if (!get64(&n) || end_ - at_ < n) return false;
+    t->assign(s_, at_, n);
+    at_ += n;
+    return true;
+  }
+  bool done() const { return at_ == end_; }
+  std::size_t left() const { return end_ - at_; }
+
+ private:
+  const std::string& s_;
+  std::size_t at_ = 0, end_ = 0;
+};
+
+bool decodeStatus(Decoder& d, Status* st) {
+  uint64_t code;
+  std::string message;
+  if (!d.get64(&code) || !d.getText(&message) || !d.done()) return false;
+  switch (static_cast<Status::Code>(code)) {
+    case Status::Code::kNotFound: *st = Status::NotFound(message); return true;
+    case Status::Code::kInvalidFormat: *st = Status::InvalidFormat(message); return true;
+    case Status::Code::kPermissionDenied: *st = Status::PermissionDenied(message); return true;
+    case Status::Code::kIOError: *st = Status::IOError(message); return true;
+    case Status::Code::kInvalidArgument: *st = Status::InvalidArgument(message); return true;
+    case Status::Code::kCancelled: *st = Status::Cancelled(message); return true;
+    default: return false;
+  }
+}
+
+Result<Sheet> decodeSheet(const std::string& bytes, const std::string& path) {
+  Decoder d(bytes);
+  char kind = 0;
+  Status st;
+  if (!d.open(&kind)) return Status::InvalidFormat(damaged(path));
+  if (kind == 'E' && decodeStatus(d, &st)) return st;
+  uint64_t columns, count;
+  if (kind != 'S' || !d.get64(&columns) || !d.get64(&count) || count > d.left() / 8)
+    return Status::InvalidFormat(damaged(path));
+  std::vector<std::size_t> ends(count);
+  for (auto& e : ends) {
+    uint64_t v = 0;
+    d.get64(&v);
+    e = static_cast<std::size_t>(v);
+  }
+  std::string text;
+  if (!d.getText(&text) || !d.done()) return Status::InvalidFormat(damaged(path));
+  if (count == 0) return Sheet();
+  Sheet sheet = Sheet::fromPacked(columns, std::move(text), std::move(ends));
+  if (sheet.empty()) return Status::InvalidFormat(damaged(path));
+  return sheet;
+}
+
+Result<std::vector<std::string>> decodeNames(const std::string& bytes, const std::string& path) {
+  Decoder d(bytes);
+  char kind = 0;
+  Status st;
+  if (!d.open(&kind)) return Status::InvalidFormat(damaged(path));
+  if (kind == 'E' && decodeStatus(d, &st)) return st;
+  uint64_t count;
+  if (kind != 'N' || !d.get64(&count) || count > d.left() / 8) return Status::InvalidFormat(damaged(path));
+  std::vector<std::string> names(count);
+  for (auto& n : names)
+    if (!d.getText(&n)) return Status::InvalidFormat(damaged(path));
+  if (!d.done()) return Status::InvalidFormat(damaged(path));
+  return names;
+}
+
+}  // namespace
+
+Result<std::vector<std::string>> sheetNames(const std::string& path) {
+  XLS_RETURN_IF_ERROR(checkFile(path));
+  auto bytes = runIsolated([&] { return encode(sheetNamesHere(path)); }, damaged(path));
+  if (!bytes.ok()) return bytes.status();
+  return decodeNames(*bytes, path);
+}
+
+Result<Sheet> readSheet(const std::string& path, const std::string& sheetName) {
+  XLS_RETURN_IF_ERROR(checkFile(path));
+  auto bytes = runIsolated([&] { return encode(readSheetHere(path, sheetName)); }, damaged(path));
+  if (!bytes.ok()) return bytes.status();
+  return decodeSheet(*bytes, path);
 }
 
 }  // namespace xls

@@ -35,6 +35,21 @@ Sheet Sheet::fromRows(const std::vector<std::vector<std::string>>& rows) {
   return s;
 }
 
+Sheet Sheet::fromPacked(std::size_t columns, std::string text, std::vector<std::size_t> ends) {
+  Sheet s;
+  if (columns == 0 || ends.empty() || ends.size() % columns != 0) return s;
+  std::size_t last = 0;
+  for (std::size_t e : ends) {
+    if (e < last || e > text.size()) return s;
+    last = e;
+  }
+  if (last != text.size()) return s;
+  s.columns_ = columns;
+  s.text_ = std::move(text);
+  s.ends_ = std::move(ends);
+  return s;
+}
+
 SheetBuilder::SheetBuilder(std::size_t rows, std::size_t columns) {
   sheet_.columns_ = columns;
   sheet_.ends_.reserve(rows * columns);

@@ -41,6 +41,14 @@ class Sheet {
   // (nothing trimmed).
   static Sheet fromRows(const std::vector<std::vector<std::string>>& rows);
 
+  // The packed form itself: the text of every cell one after the other,
+  // and where each cell (row * columns + column) ends in it.  Parts that do
+  // not fit together (ends not rising, past the text, not whole rows) give
+  // an empty sheet.
+  static Sheet fromPacked(std::size_t columns, std::string text, std::vector<std::size_t> ends);
+  const std::string& packedText() const { return text_; }
+  const std::vector<std::size_t>& packedEnds() const { return ends_; }
+
  private:
   friend class SheetBuilder;
   std::size_t columns_ = 0;
