@@ -325,6 +325,10 @@ Status Database::flush() {
 // Tables being written
 
 Result<Database::TableState*> Database::tableState(const std::string& name) {
+  // Within a transaction no other writer can change the catalogue, so a
+  // table met before needs no second look-up: appending a long list row by
+  // row would otherwise read the catalogue once a row.
+  if (auto known = states_.find(name); known != states_.end()) return known->second.get();
   JET_ASSIGN_OR_RETURN(CatalogEntry e, findTable(name));
   auto it = states_.find(e.name);
   if (it != states_.end()) return it->second.get();
