@@ -194,7 +194,7 @@ TEST(Writer, SplitsSharedStringsOverContinueRecords) {
     EXPECT_EQ(u16(ext->data, 6 + 8 * b), s.offsetInRecord) << "bucket " << b;
   }
 
-  expectReadersSee(path, "Sheet1", rows, /*ours=*/false);
+  expectReadersSee(path, "Sheet1", rows);
 }
 
 // FreeXL puts a string together from two pieces at most: texts that two
