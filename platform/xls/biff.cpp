@@ -403,9 +403,10 @@ std::vector<uint8_t> SheetContent::buildWorkbook(const std::u16string& sheetName
     std::size_t first = s.length == 0 ? 0 : highSurrogate(0) && s.length > 1 ? 2 * unit : unit;
     // FreeXL 1.0 puts a string together from at most two pieces (it reads
     // garbage for a third), so a long string that would need three from
-    // here but two from a fresh record starts in a fresh record.  Strings
-    // longer than two records hold (16,444 Latin-1 or 8,221 other
-    // characters) need three anyway; Excel and the rest read them.
+    // here but two from a fresh record starts in a fresh record, and the
+    // file stays one FreeXL reads.  Strings longer than two records hold
+    // (16,444 Latin-1 or 8,221 other characters) need three anyway; our
+    // reader then reads the file without FreeXL (see reader.h).
     auto pieces = [&](std::size_t space) {
       std::size_t chars = space < 3 ? 0 : (space - 3) / unit;
       if (chars >= s.length) return std::size_t{1};

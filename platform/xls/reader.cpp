@@ -5,12 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "platform/xls/cell_text.h"
 #include "platform/xls/isolated.h"
+#include "platform/xls/workbook_scan.h"
 
 namespace xls {
 namespace {
@@ -107,6 +110,23 @@ bool looksEncrypted(const std::string& path) {
   return found;
 }
 
+std::string readWholeFile(const std::string& path) {
+  std::string bytes;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return bytes;
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    bytes.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return bytes;
+}
+
 // An open FreeXL handle, closed on every path out.
 class Workbook {
  public:
@@ -160,48 +180,66 @@ bool equalIgnoringLatinCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-Result<std::vector<std::string>> sheetNamesHere(const std::string& path) {
-  Workbook book;
-  XLS_RETURN_IF_ERROR(book.open(path));
-  return book.names(path);
+// The second reading of the file (see workbook_scan.h), or nothing for a
+// file it cannot make out; FreeXL then reads alone.
+std::optional<scan::WorkbookScan> scanned(const std::string& path) {
+  auto stream = scan::workbookStream(readWholeFile(path));
+  if (!stream.ok()) return std::nullopt;
+  auto w = scan::WorkbookScan::read(std::move(stream).value());
+  if (!w.ok()) return std::nullopt;
+  return std::move(w).value();
 }
 
-Result<Sheet> readSheetHere(const std::string& path, const std::string& sheetName) {
-  Workbook book;
-  XLS_RETURN_IF_ERROR(book.open(path));
-  auto names = book.names(path);
-  if (!names.ok()) return names.status();
+int findSheet(const std::vector<std::string>& names, const std::string& wanted) {
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (names[i] == wanted) return static_cast<int>(i);
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (equalIgnoringLatinCase(names[i], wanted)) return static_cast<int>(i);
+  return -1;
+}
 
-  int index = -1;
-  for (std::size_t i = 0; i < names->size() && index < 0; ++i)
-    if ((*names)[i] == sheetName) index = static_cast<int>(i);
-  for (std::size_t i = 0; i < names->size() && index < 0; ++i)
-    if (equalIgnoringLatinCase((*names)[i], sheetName)) index = static_cast<int>(i);
-  if (index < 0) {
-    std::string m = quoted(path) + " has no worksheet named " + quoted(sheetName);
-    if (names->empty()) {
-      m += "; it has no worksheets at all";
-    } else {
-      m += "; its worksheets are ";
-      for (std::size_t i = 0; i < names->size(); ++i) m += (i ? ", " : "") + quoted((*names)[i]);
-    }
-    return Status::NotFound(m);
+Status noSuchSheet(const std::string& path, const std::string& wanted, const std::vector<std::string>& names) {
+  std::string m = quoted(path) + " has no worksheet named " + quoted(wanted);
+  if (names.empty()) {
+    m += "; it has no worksheets at all";
+  } else {
+    m += "; its worksheets are ";
+    for (std::size_t i = 0; i < names.size(); ++i) m += (i ? ", " : "") + quoted(names[i]);
   }
+  return Status::NotFound(m);
+}
 
-  const void* h = book.handle();
-  int rc = freexl_select_active_worksheet(h, static_cast<unsigned short>(index));
-  if (rc != FREEXL_OK) return freexlError(rc, path);
-  unsigned int rows = 0;
-  unsigned short columns = 0;
-  rc = freexl_worksheet_dimensions(h, &rows, &columns);
-  if (rc != FREEXL_OK) return freexlError(rc, path);
-
-  SheetBuilder builder(rows, columns);
+// The sheet of FreeXL's cells (`rows` × `columns` of the active sheet of
+// `h`; none when `h` is null) with `fixes` over them.  Of two texts for one
+// cell the later in the file counts, as in Excel; fixes may lie past the
+// range FreeXL reports (it leaves formula cells out of it).
+Result<Sheet> assemble(const std::string& path, const void* h, std::size_t rows, std::size_t columns,
+                       std::vector<scan::CellText> fixes) {
+  std::stable_sort(fixes.begin(), fixes.end(), [](const scan::CellText& a, const scan::CellText& b) {
+    return a.row != b.row ? a.row < b.row : a.column < b.column;
+  });
+  std::size_t allRows = rows, allColumns = columns;
+  for (const scan::CellText& f : fixes) {
+    if (f.row < 65536) allRows = std::max<std::size_t>(allRows, f.row + 1u);
+    if (f.column < 256) allColumns = std::max<std::size_t>(allColumns, f.column + 1u);
+  }
+  SheetBuilder builder(allRows, allColumns);
   std::string number;
-  for (unsigned int r = 0; r < rows; ++r) {
-    for (unsigned short c = 0; c < columns; ++c) {
+  std::size_t next = 0;
+  for (std::size_t r = 0; r < allRows; ++r) {
+    for (std::size_t c = 0; c < allColumns; ++c) {
+      while (next < fixes.size() && (fixes[next].row < r || (fixes[next].row == r && fixes[next].column < c))) ++next;
+      if (next < fixes.size() && fixes[next].row == r && fixes[next].column == c) {
+        while (next + 1 < fixes.size() && fixes[next + 1].row == r && fixes[next + 1].column == c) ++next;
+        builder.append(fixes[next].text);
+        continue;
+      }
+      if (!h || r >= rows || c >= columns) {
+        builder.append({});
+        continue;
+      }
       FreeXL_CellValue v;
-      rc = freexl_get_cell_value(h, r, c, &v);
+      int rc = freexl_get_cell_value(h, static_cast<unsigned int>(r), static_cast<unsigned short>(c), &v);
       if (rc != FREEXL_OK) return freexlError(rc, path);
       switch (v.type) {
         case FREEXL_CELL_INT:
@@ -228,6 +266,49 @@ Result<Sheet> readSheetHere(const std::string& path, const std::string& sheetNam
     }
   }
   return builder.finish();
+}
+
+Result<std::vector<std::string>> sheetNamesHere(const std::string& path) {
+  std::optional<scan::WorkbookScan> w = scanned(path);
+  if (w && w->longTexts()) return w->worksheetNames();
+  Workbook book;
+  XLS_RETURN_IF_ERROR(book.open(path));
+  return book.names(path);
+}
+
+Result<Sheet> readSheetHere(const std::string& path, const std::string& sheetName) {
+  std::optional<scan::WorkbookScan> w = scanned(path);
+  if (w && w->longTexts()) {
+    // FreeXL would read garbage from the first long text on, or fail, as
+    // it pleases its uninitialised memory: the scan reads the whole sheet.
+    std::vector<std::string> names = w->worksheetNames();
+    int index = findSheet(names, sheetName);
+    if (index < 0) return noSuchSheet(path, sheetName, names);
+    auto cells = w->sheet(names[index], scan::Scope::kAll);
+    if (!cells.ok()) return Status::InvalidFormat(damaged(path));
+    return assemble(path, nullptr, 0, 0, std::move(cells).value());
+  }
+
+  Workbook book;
+  XLS_RETURN_IF_ERROR(book.open(path));
+  auto names = book.names(path);
+  if (!names.ok()) return names.status();
+  int index = findSheet(*names, sheetName);
+  if (index < 0) return noSuchSheet(path, sheetName, *names);
+
+  const void* h = book.handle();
+  int rc = freexl_select_active_worksheet(h, static_cast<unsigned short>(index));
+  if (rc != FREEXL_OK) return freexlError(rc, path);
+  unsigned int rows = 0;
+  unsigned short columns = 0;
+  rc = freexl_worksheet_dimensions(h, &rows, &columns);
+  if (rc != FREEXL_OK) return freexlError(rc, path);
+  // FreeXL's cells, and over them what the scan knows better: formula
+  // results, error cells, TRUE and FALSE.
+  std::vector<scan::CellText> fixes;
+  if (w)
+    if (auto f = w->sheet((*names)[index], scan::Scope::kMissedByFreeXL); f.ok()) fixes = std::move(f).value();
+  return assemble(path, h, rows, columns, std::move(fixes));
 }
 
 // The child's answer over the pipe: a mark, what it is (a sheet, names or

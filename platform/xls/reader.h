@@ -7,21 +7,21 @@
 //     13800138000 stays "13800138000", 0.5 reads "0.5", -5 reads "-5";
 //   - dates as "yyyy-mm-dd", date-times as "yyyy-mm-dd hh:mm:ss", times as
 //     "hh:mm:ss" (a number cell counts as a date when its format is one);
+//   - formulas as their last result, as Excel shows it;
+//   - TRUE and FALSE as "TRUE" and "FALSE", errors as "#N/A", "#DIV/0!" …;
 //   - blank cells as empty text.
 // Rows and columns past the last cell with text are dropped (a sheet once
 // formatted further down reports the formatted range); empty rows between
 // others stay.
 //
-// What FreeXL 1.0 cannot do, and so neither can we:
-//   - cells holding formulas read as empty (FreeXL skips their results);
-//   - TRUE and FALSE read "1" and "0", and error cells (#N/A, #DIV/0!) "1";
-//   - a text of more than about 8,000 Chinese or 16,000 Latin characters,
-//     which the file must spread over three records or more, reads wrongly
-//     or makes the file read as damaged.  Our writer lays out every text up
-//     to 8,221 (16,444) characters so that it reads back whole.
-// FreeXL also crashes on some damaged files; the reading therefore runs in
-// a child process (see isolated.h), and such a file comes back as
-// InvalidFormat.
+// FreeXL 1.0 reads the cells, with a second reading of the records by
+// workbook_scan.h for what it skips (formulas) or gets wrong (errors and
+// truth values, which it reads as numbers).  FreeXL also reads garbage for
+// a text spread over three or more records of the shared string table
+// (over about 8,000 Chinese or 16,000 Latin characters); a workbook with
+// such a text is read by the second reading alone.  And FreeXL crashes on
+// some damaged files: all of the reading runs in a child process (see
+// isolated.h), and such a file comes back as InvalidFormat.
 #pragma once
 
 #include <string>

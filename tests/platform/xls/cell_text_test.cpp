@@ -60,3 +60,68 @@ TEST(NumberText, AppendsToWhatIsThere) {
 }
 
 }  // namespace
+
+#include "platform/xls/workbook_scan.h"
+
+namespace {
+
+using xls::scan::DateKind;
+
+TEST(DateText, CountsDaysAsExcelDoes) {
+  struct DateCase {
+    double serial;
+    DateKind kind;
+    bool system1904;
+    const char* text;
+  };
+  const DateCase cases[] = {
+      {45356, DateKind::kDate, false, "2024-03-05"},
+      {1, DateKind::kDate, false, "1900-01-01"},
+      {59, DateKind::kDate, false, "1900-02-28"},
+      {60, DateKind::kDate, false, "1900-02-29"},  // the day Excel counts that never was
+      {61, DateKind::kDate, false, "1900-03-01"},
+      {2958465, DateKind::kDate, false, "9999-12-31"},
+      {45356.5, DateKind::kDateTime, false, "2024-03-05 12:00:00"},
+      {45356.999999999, DateKind::kDateTime, false, "2024-03-06 00:00:00"},  // rounds to the next day
+      {8.5 / 24, DateKind::kTime, false, "08:30:00"},
+      {0, DateKind::kDate, true, "1904-01-01"},
+      {1, DateKind::kDate, true, "1904-01-02"},
+      {-1, DateKind::kDate, false, "-1"},  // no date: the number as it is
+  };
+  for (const DateCase& c : cases)
+    EXPECT_EQ(xls::scan::dateText(c.serial, c.kind, c.system1904), c.text) << c.serial;
+}
+
+TEST(FormatDateKind, TellsDatesAndTimesFromOtherFormats) {
+  struct FormatCase {
+    const char* format;
+    bool isDate;
+    DateKind kind;
+  };
+  const FormatCase cases[] = {
+      {"yyyy-mm-dd", true, DateKind::kDate},
+      {"m/d", true, DateKind::kDate},
+      {"[$-804]yyyy\"年\"m\"月\"d\"日\"", true, DateKind::kDate},
+      {"hh:mm:ss", true, DateKind::kTime},
+      {"mm:ss", true, DateKind::kTime},  // minutes beside seconds
+      {"[h]:mm", true, DateKind::kTime},
+      {"h\"时\"mm\"分\"", true, DateKind::kTime},
+      {"AM/PM h:mm", true, DateKind::kTime},
+      {"yyyy-mm-dd hh:mm", true, DateKind::kDateTime},
+      {"General", false, DateKind::kDate},
+      {"0.00", false, DateKind::kDate},
+      {"0.00E+00", false, DateKind::kDate},
+      {"[Red]#,##0", false, DateKind::kDate},
+      {"\"day \"0", false, DateKind::kDate},
+      {"@", false, DateKind::kDate},
+  };
+  for (const FormatCase& c : cases) {
+    DateKind kind = DateKind::kDate;
+    EXPECT_EQ(xls::scan::formatDateKind(c.format, &kind), c.isDate) << c.format;
+    if (c.isDate) {
+      EXPECT_EQ(kind, c.kind) << c.format;
+    }
+  }
+}
+
+}  // namespace

@@ -10,6 +10,7 @@ writer writes text only.
 """
 import datetime
 import os
+import subprocess
 import sys
 import zipfile
 
@@ -95,6 +96,52 @@ def big(folder):
     wb.save(os.path.join(folder, "big.xls"))
 
 
+def formulas(folder):
+    """Formulas with their last results, which xlwt does not compute:
+    Gnumeric opens xlwt's file, recalculates and saves it again."""
+    wb = xlwt.Workbook(encoding="utf-8")
+    sheet = wb.add_sheet("Sheet1")
+    date = xlwt.easyxf(num_format_str="YYYY-MM-DD")
+    sheet.write(0, 0, "数量")
+    sheet.write(0, 1, "公式")
+    sheet.write(1, 0, 3)
+    sheet.write(1, 1, xlwt.Formula("A2*0.5"))
+    sheet.write(2, 0, "张")
+    sheet.write(2, 1, xlwt.Formula('A3&"三"'))
+    sheet.write(3, 1, xlwt.Formula("1/0"))
+    sheet.write(4, 1, xlwt.Formula("DATE(2024,3,5)"), date)
+    sheet.write(5, 1, xlwt.Formula("1=1"))
+    sheet.write(6, 1, xlwt.Formula('""'))
+    sheet.write(7, 1, xlwt.Formula("13800138000+0"))
+    sheet.write(8, 0, True)
+    sheet.write(8, 1, False)
+    sheet.row(9).set_cell_error(0, 0x2A)  # #N/A
+    source = os.path.join(folder, "formulas-xlwt.xls")
+    wb.save(source)
+    subprocess.run(["ssconvert", "--recalc", source, os.path.join(folder, "formulas.xls")],
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.remove(source)
+
+
+def long_texts(folder):
+    """Texts too long for two records of the shared string table, in
+    between short ones, as xlwt splits them."""
+    wb = xlwt.Workbook(encoding="utf-8")
+    sheet = wb.add_sheet("Sheet1")
+    sheet.write(0, 0, "编号")
+    sheet.write(0, 1, "备注")
+    for r in range(1, 41):
+        sheet.write(r, 0, "%03d" % r)
+        if r % 10 == 0:
+            sheet.write(r, 1, ("长备注%d" % r) * 3000)  # 15,000 and more CJK characters
+        elif r % 10 == 5:
+            sheet.write(r, 1, ("note %d " % r) * 4000)  # 28,000 and more Latin ones
+        else:
+            sheet.write(r, 1, "短%d" % r)
+    sheet.write(1, 2, 42)
+    wb.save(os.path.join(folder, "long_texts.xls"))
+
+
 def not_workbooks(folder):
     with open(os.path.join(folder, "text.xls"), "w", encoding="utf-8") as f:
         f.write("姓名,手机\n张三,13800138000\n")
@@ -118,6 +165,8 @@ def main():
     other_sheets(folder)
     formatted_tail(folder)
     big(folder)
+    formulas(folder)
+    long_texts(folder)
     not_workbooks(folder)
 
 

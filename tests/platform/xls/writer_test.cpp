@@ -194,7 +194,7 @@ TEST(Writer, SplitsSharedStringsOverContinueRecords) {
     EXPECT_EQ(u16(ext->data, 6 + 8 * b), s.offsetInRecord) << "bucket " << b;
   }
 
-  expectReadersSee(path, "Sheet1", rows, /*ours=*/false);
+  expectReadersSee(path, "Sheet1", rows);
 }
 
 // FreeXL puts a string together from two pieces at most: texts that two
@@ -457,6 +457,40 @@ TEST(SheetWriter, BuildsRowByRowAndTakesARefusedRowBackOut) {
   EXPECT_FALSE(xls::SheetWriter::create("a[1]").ok());
   EXPECT_FALSE(xls::SheetWriter::create("'quoted'").ok());
   EXPECT_TRUE(xls::SheetWriter::create("2024年3月 客户").ok());
+}
+
+}  // namespace
+
+namespace {
+
+// The checks themselves must fail on a wrong file, or they prove nothing.
+TEST(Checks, CatchWrongValuesAndBrokenContainers) {
+  TempDir dir;
+  std::string path = dir.file("check.xls");
+  const Rows rows = {{"邮编", "手机"}, {"010", "13800138000"}};
+  ASSERT_TRUE(xls::writeSheet(path, "Sheet1", rows).ok());
+  ASSERT_EQ(xlrdMismatch(path, "Sheet1", rows), "");
+  EXPECT_NE(xlrdMismatch(path, "Sheet1", {{"邮编", "手机"}, {"10", "13800138000"}}), "");
+  EXPECT_NE(xlrdMismatch(path, "Sheet2", rows), "");
+  EXPECT_NE(xlrdMismatch(path, "Sheet1", {{"邮编", "手机"}}), "");
+
+  const std::string bytes = readFile(path);
+  ASSERT_TRUE(readCompound(bytes).problems.empty());
+  // The header's first FAT sector number, and a FAT entry of the stream's chain.
+  std::string badFat = bytes;
+  badFat[0x4C] = static_cast<char>(badFat[0x4C] + 1);
+  EXPECT_FALSE(readCompound(badFat).problems.empty());
+  uint32_t fatSector = u32(std::vector<uint8_t>(bytes.begin(), bytes.end()), 0x4C);
+  std::string badChain = bytes;
+  badChain[512 + fatSector * 512 + 4 * 2] = 5;  // sector 2 now leads to sector 5, out of order
+  EXPECT_FALSE(readCompound(badChain).problems.empty());
+
+  Compound c = readCompound(bytes);
+  std::vector<Record> globals = substream(c.workbook, 0);
+  ASSERT_EQ(readSst(globals).problem, "");
+  for (Record& r : globals)
+    if (r.type == 0x00FC) r.data[4] += 1;  // one string more than there is
+  EXPECT_NE(readSst(globals).problem, "");
 }
 
 }  // namespace

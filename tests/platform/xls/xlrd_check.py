@@ -6,7 +6,8 @@ Usage: /usr/bin/python3 xlrd_check.py FILE.xls SHEET EXPECTED.json
 EXPECTED.json holds the rows written, a list of lists of strings.  The first
 sheet must carry the name SHEET and hold exactly those rows: every
 non-empty value as a text cell (never a number: "010" must stay "010"),
-every empty value as an empty cell, nothing beyond.  Anything xlrd says
+every empty value as an empty cell, nothing beyond; the cells in the
+cell XF 15 among the 21 standard XFs.  Anything xlrd says
 about inconsistencies of the compound file fails the check too.  Prints
 what differs and exits 1, or exits 0 in silence.
 """
@@ -22,12 +23,17 @@ def main():
     with open(expected_path, encoding="utf-8") as f:
         expected = json.load(f)
     log = io.StringIO()
-    book = xlrd.open_workbook(path, logfile=log, verbosity=0)
+    # With the formatting read as well: fonts, XFs, styles, column widths.
+    book = xlrd.open_workbook(path, logfile=log, verbosity=0, formatting_info=True)
     problems = []
     if "WARNING" in log.getvalue() or "inconsisten" in log.getvalue():
         problems.append("xlrd complained: " + log.getvalue().strip())
     if book.biff_version != 80:
         problems.append("BIFF version %s, not 8" % book.biff_version)
+    if len(book.xf_list) < 21 or book.xf_list[15].is_style or not all(x.is_style for x in book.xf_list[:15]):
+        problems.append("not the 21 standard XFs with cell XF 15")
+    if book.codepage != 1200:
+        problems.append("code page %s, not 1200" % book.codepage)
     names = book.sheet_names()
     if names[:1] != [sheet_name]:
         problems.append("sheet names %r, wanted %r first" % (names, sheet_name))
@@ -44,7 +50,7 @@ def main():
             want = rows[r][c] if c < len(rows[r]) else ""
             cell = sheet.cell(r, c)
             if want:
-                ok = cell.ctype == xlrd.XL_CELL_TEXT and cell.value == want
+                ok = cell.ctype == xlrd.XL_CELL_TEXT and cell.value == want and cell.xf_index == 15
             else:
                 ok = cell.ctype in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK) or (
                     cell.ctype == xlrd.XL_CELL_TEXT and cell.value == "")
