@@ -1,7 +1,7 @@
 // take_screenshots DATA.mdb OUTDIR: pictures of the windows for the README,
 // drawn by the real windows over the given database: the main window, and
-// the single print window on templates 1 and 18, and the single thermal
-// label window.
+// the single print window on templates 1 and 18, the import page, and the
+// single thermal label window.
 #include <QApplication>
 #include <QDir>
 
@@ -34,6 +34,10 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     if (!w->grab().save(out.filePath(QString::fromLatin1(s.name)))) return 1;
   }
+  main.importPage()->showAction();
+  QApplication::processEvents();
+  if (!main.grab().save(out.filePath(QStringLiteral("import-page.png")))) return 1;
+
   waybill::ThermalWindow* label = main.thermalWindows()[0];
   label->runModal = [](QDialog* d) { d->show(); };
   label->open(QStringLiteral("热敏快递单模板"));
