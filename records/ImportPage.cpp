@@ -79,20 +79,27 @@ void ImportPage::startImport() {
     ui::tell(dialogs_, QStringLiteral("请正确选择相关路径！"));
     return;
   }
-  std::optional<QString> error;
-  {
-    QProgressDialog progress(QStringLiteral("正在导入……"), QString(), 0, 1, this);
-    progress.setWindowTitle(QStringLiteral("Excel导入"));
-    progress.setMinimumDuration(300);
-    progress.setWindowModality(Qt::WindowModal);
-    error = importSpreadsheet(*store_.ADOConnection1(), path, [&](int done, int total) {
-      progress.setMaximum(std::max(total, 1));
-      progress.setValue(std::min(done, std::max(total, 1)));
-      QApplication::processEvents();
-      return true;
-    });
+  // After a failed restore the connection may be closed; it opens again
+  // here, or the import cannot be made.
+  if (!store_.ADOConnection1()) store_.reconnect();
+  if (Connection* connection = store_.ADOConnection1()) {
+    std::optional<QString> error;
+    {
+      QProgressDialog progress(QStringLiteral("正在导入……"), QString(), 0, 1, this);
+      progress.setWindowTitle(QStringLiteral("Excel导入"));
+      progress.setMinimumDuration(300);
+      progress.setWindowModality(Qt::WindowModal);
+      error = importSpreadsheet(*connection, path, [&](int done, int total) {
+        progress.setMaximum(std::max(total, 1));
+        progress.setValue(std::min(done, std::max(total, 1)));
+        QApplication::processEvents();
+        return true;
+      });
+    }
+    ui::tell(dialogs_, error ? QStringLiteral("批量导入EXCEL失败！") : QStringLiteral("批量导入EXCEL成功！"));
+  } else {
+    ui::tell(dialogs_, QStringLiteral("连接ACCESS失败！"));
   }
-  ui::tell(dialogs_, error ? QStringLiteral("批量导入EXCEL失败！") : QStringLiteral("批量导入EXCEL成功！"));
   // What the user sees after an import, whatever it gave: the senders
   // narrowed to the remembered one, which is current again, then all
   // recipients, then the imported list.

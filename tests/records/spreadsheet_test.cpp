@@ -252,6 +252,22 @@ TEST_F(SpreadsheetTest, ARestoreRefusesWhatIsNoDatabaseOfTheProgramAndLeavesData
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(store->ADOQuery2()->rowCount(), 1);  // still connected
   }
+  // A good backup, but data.mdb is in the middle of a change (a journal
+  // lies beside it): refused after the connections were closed, which
+  // open again.
+  dialogs.fileNames.push_back(dir.filePath("good"));
+  trigger("N1");
+  messages();
+  QFile journal(dbPath + "-journal");
+  ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+  journal.close();
+  dialogs.fileNames.push_back(dir.filePath("good.bak"));
+  trigger("N2");
+  EXPECT_EQ(messages(), QStringList{"数据恢复失败，请重新恢复！"});
+  EXPECT_EQ(bytes(dbPath), before);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(store->ADOQuery2()->rowCount(), 1);
+  QFile::remove(dbPath + "-journal");
 }
 
 TEST_F(SpreadsheetTest, ARestoreReplacesDataMdbByTheBackupAndEndsTheProgram) {
