@@ -11,35 +11,11 @@
 
 namespace jettest {
 
-TempDir::TempDir() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "jettest-XXXXXX").string();
-  char* p = ::mkdtemp(tmpl.data());
-  if (!p) std::abort();
-  path_ = p;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
-
 std::string fixture(const std::string& name) { return std::string(FIXTURE_DIR) + "/" + name; }
 
 void copyFile(const std::string& from, const std::string& to) {
   std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
   std::filesystem::permissions(to, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
 }
 
 TextRows textRows(jet::Database& db, const std::string& table) {

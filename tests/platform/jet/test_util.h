@@ -6,25 +6,16 @@
 #include <vector>
 
 #include "platform/jet/database.h"
+#include "tests/support/Files.h"
 
 namespace jettest {
 
-// A fresh folder under the system's temporary folder, removed at the end.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using testfiles::readFile;
+using testfiles::TempDir;
+using testfiles::writeFile;
 
 std::string fixture(const std::string& name);
 void copyFile(const std::string& from, const std::string& to);
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& bytes);
 
 using TextRows = std::vector<std::vector<std::string>>;
 // All rows of a table as text (null as "\x01null" so it differs from "").

@@ -13,30 +13,6 @@
 
 namespace xlstest {
 
-TempDir::TempDir() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "xlstest-XXXXXX").string();
-  char* p = ::mkdtemp(tmpl.data());
-  if (!p) std::abort();
-  path_ = p;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
 bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
 std::vector<std::string> filesIn(const std::string& folder) {

@@ -8,24 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Files.h"
+
 namespace xlstest {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-// A fresh folder under the system's temporary folder, removed at the end.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
+using testfiles::readFile;
+using testfiles::TempDir;
+using testfiles::writeFile;
 
- private:
-  std::string path_;
-};
-
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& bytes);
 bool exists(const std::string& path);
 std::vector<std::string> filesIn(const std::string& folder);
 
