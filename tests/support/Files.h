@@ -1,5 +1,5 @@
 // Files for the tests of the pure C++ layers: a temporary folder removed at
-// the end, and whole files read and written as bytes.
+// the end, whole files read and written as bytes, and shell commands.
 #pragma once
 
 #include <string>
@@ -22,5 +22,9 @@ class TempDir {
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
+
+// Runs a shell command; returns its exit status and fills `output` with
+// what it wrote to its standard output.
+int run(const std::string& command, std::string* output = nullptr);
 
 }  // namespace testfiles

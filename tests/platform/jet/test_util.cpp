@@ -36,16 +36,4 @@ std::vector<jet::Value> textValues(const std::vector<std::string>& row) {
   return v;
 }
 
-int run(const std::string& command, std::string* output) {
-  FILE* f = ::popen(command.c_str(), "r");
-  if (!f) return -1;
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-  int status = ::pclose(f);
-  if (output) *output = out;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 }  // namespace jettest

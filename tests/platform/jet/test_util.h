@@ -22,7 +22,6 @@ using TextRows = std::vector<std::vector<std::string>>;
 TextRows textRows(jet::Database& db, const std::string& table);
 std::vector<jet::Value> textValues(const std::vector<std::string>& row);
 
-// Runs a shell command; returns its exit status and fills `output`.
-int run(const std::string& command, std::string* output = nullptr);
+using testfiles::run;
 
 }  // namespace jettest

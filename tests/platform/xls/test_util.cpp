@@ -22,17 +22,7 @@ std::vector<std::string> filesIn(const std::string& folder) {
   return names;
 }
 
-int run(const std::string& command, std::string* output) {
-  FILE* f = ::popen((command + " 2>&1").c_str(), "r");
-  if (!f) return -1;
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-  int status = ::pclose(f);
-  if (output) *output = out;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int run(const std::string& command, std::string* output) { return testfiles::run(command + " 2>&1", output); }
 
 std::string shellQuote(const std::string& s) {
   std::string q = "'";
