@@ -19,6 +19,10 @@ std::optional<QString> openChecked(const QString& file, std::unique_ptr<jet::Dat
   if (!db.ok()) return text(db.status());
   std::string mismatch = schemaMismatch(**db);
   if (!mismatch.empty()) return file + QStringLiteral(" is not a database of this program: ") + QString::fromStdString(mismatch);
+  // A damaged backup must not replace a sound database either.
+  auto problems = (*db)->check();
+  if (!problems.ok()) return text(problems.status());
+  if (!problems->empty()) return file + QStringLiteral(" is damaged: ") + QString::fromStdString(problems->front());
   out = std::move(db).value();
   return std::nullopt;
 }

@@ -19,7 +19,8 @@ QString backupFileName(const QString& chosen);
 std::optional<QString> backUpDatabase(const QString& databasePath, const QString& target);
 
 // Why `file` cannot replace the program's database: not there, not an
-// Access database, another password, or not the program's three tables.
+// Access database, another password, not the program's three tables, or
+// damaged inside.
 std::optional<QString> restoreRefusal(const QString& file);
 
 // Replaces the database at `databasePath` by a copy of `file`, which must

@@ -243,7 +243,20 @@ TEST_F(SpreadsheetTest, ARestoreRefusesWhatIsNoDatabaseOfTheProgramAndLeavesData
   text.close();
   QString foreign = dir.filePath("foreign.mdb");
   QFile::copy(SOURCE_DIR "/../shared/fixtures/jet/V2000_test.mdb", foreign);
-  for (const QString& chosen : {text.fileName(), foreign, dir.filePath("missing.mdb")}) {
+  // A copy of the database whose last page (the recipients' rows) is
+  // overwritten at its start: it opens, but does not pass the check.
+  QString damaged = dir.filePath("damaged.bak");
+  QByteArray copy = before;
+  copy.replace(copy.size() - 4096, 4, "\xff\xff\xff\xff");
+  QFile out(damaged);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write(copy);
+  out.close();
+  ASSERT_TRUE(jet::Database::open(damaged.toStdString(), kDatabasePassword, {.readOnly = true}).ok());
+  int status = -1;
+  run(JET_TOOL, {"check", "--password", kDatabasePassword, damaged}, &status);
+  ASSERT_EQ(status, 1) << "the damage went unnoticed by the jet tool";
+  for (const QString& chosen : {text.fileName(), foreign, damaged, dir.filePath("missing.mdb")}) {
     SCOPED_TRACE(chosen.toStdString());
     dialogs.fileNames.push_back(chosen);
     trigger("N2");
