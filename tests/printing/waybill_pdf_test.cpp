@@ -2,14 +2,12 @@
 // tools: page size, the place of every field, pages per batch, no picture.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <map>
 
 #include "platform/jet/database.h"
-#include "platform/report/Fonts.h"
 #include "platform/report/Report.h"
 #include "platform/report/Units.h"
 #include "printing/WaybillReport.h"
@@ -165,12 +163,4 @@ TEST_F(WaybillPdf, AWrappedAddressBreaksWhereTheLineBreakingRoutineBreaksIt) {
   EXPECT_EQ(printed[0].size(), lines[0].size());
   EXPECT_EQ(printed[1].size(), lines[1].size());
   EXPECT_EQ(printed[0].right(3), lines[0].right(3));
-}
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  report::installFontSubstitutions();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
 }

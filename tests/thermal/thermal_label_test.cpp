@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <map>
 
 #include "platform/jet/database.h"
-#include "platform/report/Fonts.h"
 #include "records/waybill_schema.h"
 #include "tests/support/PdfTools.h"
 #include "thermal/ThermalLabel.h"
@@ -181,12 +179,4 @@ TEST_F(ThermalPdf, AnEmptyTableOrNoCurrentRowGivesOneLabelWithTheSenderAndNoReci
     EXPECT_TRUE(has(QStringLiteral("收件签字：")));
     EXPECT_FALSE(std::any_of(found.begin(), found.end(), [](const Word& w) { return w.text.startsWith("R"); }));
   }
-}
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  report::installFontSubstitutions();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
 }
