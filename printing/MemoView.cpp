@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <cmath>
 
 #include "platform/report/Report.h"
 
@@ -32,6 +33,23 @@ void MemoView::paintEvent(QPaintEvent*) {
   box.lines = lines();
   QPainter p(this);
   box.draw(p);
+}
+
+LabelView::LabelView(const QString& caption, const QFont& font, QWidget* parent)
+    : QWidget(parent), caption_(caption), font_(font) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  report::Label label;
+  label.font = font_;
+  label.setCaption(caption_);
+  resize(int(std::ceil(label.box.width())), int(std::ceil(label.box.height())));
+}
+
+void LabelView::paintEvent(QPaintEvent*) {
+  report::Label label;
+  label.font = font_;
+  label.setCaption(caption_);
+  QPainter p(this);
+  label.draw(p);
 }
 
 }  // namespace waybill

@@ -28,4 +28,20 @@ class MemoView : public QWidget {
   QFont font_;
 };
 
+// The branding label on screen: its caption drawn as the paper's label
+// draws it, sized to the caption.
+class LabelView : public QWidget {
+  Q_OBJECT
+ public:
+  LabelView(const QString& caption, const QFont& font, QWidget* parent = nullptr);
+  QString text() const { return caption_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  QString caption_;
+  QFont font_;
+};
+
 }  // namespace waybill

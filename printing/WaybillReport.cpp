@@ -10,6 +10,13 @@ QFont slotFont(const FieldSlot& s, const WaybillLayout& layout) {
   return f;
 }
 
+QFont brandingFont() {
+  QFont f(QStringLiteral("华文新魏"));
+  f.setPixelSize(kBrandingFontPixels);
+  f.setBold(true);
+  return f;
+}
+
 QFont memoFont(const FieldSlot& s, const WaybillLayout& layout) {
   QFont f = slotFont(s, layout);
   if (!layout.slotFont || s.largeCity()) f.setBold(true);
@@ -34,9 +41,7 @@ WaybillReport::WaybillReport(const WaybillTemplate& t, const WaybillLayout& layo
   }
   label_ = report_.add<report::Label>();
   label_->box = QRectF(QRect(t.label + layout.shift, kBrandingSize));
-  label_->font = QFont(QStringLiteral("华文新魏"));
-  label_->font.setPixelSize(kBrandingFontPixels);
-  label_->font.setBold(true);
+  label_->font = brandingFont();
   label_->setCaption(brandingCaption());
   // Just before each band: every print box takes its slot's lines, in
   // slot order.

@@ -23,6 +23,8 @@ struct WaybillLayout {
 // bold, where template 12 prints plain from TEddForm).
 QFont slotFont(const FieldSlot& s, const WaybillLayout& layout);
 QFont memoFont(const FieldSlot& s, const WaybillLayout& layout);
+// The branding label's font: 华文新魏, 19 px, bold, whatever the user sets.
+QFont brandingFont();
 
 class WaybillReport {
  public:

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "platform/report/Barcode.h"
+#include "platform/report/Fonts.h"
 #include "templates/WaybillTemplate.h"
 #include "thermal/LabelStock.h"
 
@@ -67,7 +68,7 @@ class BarcodeStandIn : public report::Item {
   void drawItem(QPainter& p) const override {
     p.setPen(QPen(QColor(0x9a, 0xa9, 0xbb), 1, Qt::DashLine));
     p.drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
-    p.setFont(font);
+    p.setFont(report::drawingFont(font));
     p.setPen(Qt::black);
     p.drawText(box, Qt::AlignCenter, caption);
   }
@@ -154,10 +155,6 @@ ThermalReport::ThermalReport(QPoint shift, LabelContent content, bool onScreen) 
           auto* code = report_.add<report::Barcode>();
           code->box = box;
           code->text = valueOf;
-          // The city above reaches into the symbol's top with the tall
-          // ascent of the substitute CJK fonts; the bars go over it rather
-          // than blank it out.
-          code->background = Qt::transparent;
         }
         break;
       case K::kData:

@@ -13,10 +13,10 @@ debian_packages=(
   # test and benchmark libraries
   libgtest-dev libgmock-dev libbenchmark-dev
   # Qt and the libraries the program links
-  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev qt6-translations-l10n
   libfreexl-dev libzint-dev libgsf-1-dev libjpeg-dev
   # independent readers and checkers used by the tests
-  mdbtools poppler-utils zbar-tools python3-xlrd python3-xlwt gnumeric
+  mdbtools poppler-utils libpoppler-qt6-dev zbar-tools python3-xlrd python3-xlwt gnumeric
   # printing
   cups cups-client cups-bsd printer-driver-cups-pdf
   # fonts for Chinese text

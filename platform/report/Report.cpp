@@ -9,36 +9,10 @@
 #include <QTextLayout>
 #include <cmath>
 
+#include "platform/report/Fonts.h"
 #include "platform/report/Units.h"
 
 namespace report {
-
-namespace {
-
-// The device that gives fonts their 96-dpi layout metrics, whatever the
-// screen or the printer: line breaks and widths are decided here alone.
-QPaintDevice* layoutDevice() {
-  static QImage device = [] {
-    QImage img(1, 1, QImage::Format_ARGB32);
-    img.setDotsPerMeterX(int(std::lround(96 / 0.0254)));
-    img.setDotsPerMeterY(int(std::lround(96 / 0.0254)));
-    return img;
-  }();
-  return &device;
-}
-
-// Sets a font sized in layout pixels on a painter whose transform maps
-// layout pixels to the device.  A font sized in points would be sized for
-// the device's resolution and then scaled by the transform once more, so
-// its points are taken at 96 dpi, as the layout's.
-void setLayoutFont(QPainter& p, const QFont& font) {
-  if (font.pixelSize() > 0 || !p.device()) return p.setFont(font);
-  QFont f(font);
-  f.setPointSizeF(font.pointSizeF() * 96.0 / p.device()->logicalDpiY());
-  p.setFont(f);
-}
-
-}  // namespace
 
 void Item::draw(QPainter& p) const {
   if (!visible) return;
@@ -49,7 +23,7 @@ void Item::draw(QPainter& p) const {
 
 QStringList TextBox::breakLines(const QString& text, const QFont& font, double widthPx) {
   QStringList lines;
-  QFont f(font, layoutDevice());
+  QFont f(drawingFont(font), layoutDevice());
   const QStringList paragraphs = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split('\n');
   for (const QString& para : paragraphs) {
     if (para.isEmpty()) {
@@ -76,45 +50,44 @@ QStringList TextBox::breakLines(const QString& text, const QFont& font, double w
 void TextBox::drawItem(QPainter& p) const {
   if (background.alpha() > 0) p.fillRect(box, background);
   p.setClipRect(box);
-  setLayoutFont(p, font);
+  p.setFont(drawingFont(font));
   p.setPen(colour);
-  QFontMetricsF m(QFont(font, layoutDevice()), layoutDevice());
-  const double advance = lineAdvance(font);
-  const double glyphs = font.pixelSize() > 0 ? font.pixelSize() : m.height();
+  const TextMetrics m = textMetrics(font);
   double top = box.top();
   for (const QString& line : lines) {
-    if (top + glyphs > box.bottom() + 0.5) break;
-    p.drawText(QPointF(box.left(), top + m.ascent()), line);
-    top += advance;
+    if (!lineFits(font, top, box.bottom())) break;
+    p.drawText(QPointF(box.left(), top + m.ascent), line);
+    top += m.height;
   }
 }
 
-double TextBox::lineAdvance(const QFont& font) {
-  if (font.pixelSize() > 0) return std::round(font.pixelSize() * 1.4);
-  return QFontMetricsF(QFont(font, layoutDevice()), layoutDevice()).height();
+bool TextBox::lineFits(const QFont& font, double top, double bottom) {
+  // Judged by the Windows face's line, as the form's boxes were drawn for
+  // it; a hair's tolerance for the sums of fractional pixels.
+  return top + textMetrics(font).height <= bottom + 1e-6;
 }
 
 void Label::setCaption(const QString& caption) {
   lines = QStringList{caption};
-  QFontMetricsF m(QFont(font, layoutDevice()), layoutDevice());
-  box.setSize(QSizeF(m.horizontalAdvance(caption), m.height()));
+  QFontMetricsF m(QFont(drawingFont(font), layoutDevice()), layoutDevice());
+  box.setSize(QSizeF(m.horizontalAdvance(caption), textMetrics(font).height));
 }
 
 void Label::drawItem(QPainter& p) const {
-  setLayoutFont(p, font);
+  p.setFont(drawingFont(font));
   p.setPen(colour);
-  QFontMetricsF m(QFont(font, layoutDevice()), layoutDevice());
-  if (!lines.isEmpty()) p.drawText(QPointF(box.left(), box.top() + m.ascent()), lines.front());
+  if (!lines.isEmpty()) p.drawText(QPointF(box.left(), box.top() + textMetrics(font).ascent), lines.front());
 }
 
 void DataText::drawItem(QPainter& p) const {
   QString t = text ? text() : QString();
-  QFontMetricsF m(QFont(font, layoutDevice()), layoutDevice());
+  const QFont f = drawingFont(font);
+  QFontMetricsF m(QFont(f, layoutDevice()), layoutDevice());
   QRectF r(box.left(), box.top(), std::max(box.width(), m.horizontalAdvance(t)), box.height());
   p.fillRect(r, Qt::white);
-  setLayoutFont(p, font);
+  p.setFont(f);
   p.setPen(Qt::black);
-  p.drawText(QPointF(r.left(), r.top() + m.ascent()), t);
+  p.drawText(QPointF(r.left(), r.top() + textMetrics(font).ascent), t);
 }
 
 void Rule::drawItem(QPainter& p) const {

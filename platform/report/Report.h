@@ -37,7 +37,8 @@ class Item {
 };
 
 // A box of fixed size whose lines wrap at its width and are cut off at its
-// height: what does not fit is not printed.
+// height: what does not fit is not printed.  Text is laid out with the
+// Windows metrics of its face (Fonts.h), on screen and on paper alike.
 class TextBox : public Item {
  public:
   QFont font;
@@ -48,11 +49,12 @@ class TextBox : public Item {
   QStringList lines;
   void setText(const QString& text) { lines = breakLines(text, font, box.width()); }
   static QStringList breakLines(const QString& text, const QFont& font, double widthPx);
-  // The distance from one line to the next, px: 1.4 times the character
-  // height (21 px for 15 px text, so a 42 px box holds two lines, as the
-  // forms' boxes are drawn).  A line prints only when its characters fit
-  // above the box's bottom.
-  static double lineAdvance(const QFont& font);
+  // Whether a line of `font` whose top is at `top` fits above `bottom`.
+  // Lines stand one under the other at the line height of the Windows
+  // face the font stands for (textMetrics in Fonts.h: 15 px for 15 px
+  // 宋体), baseline at its ascent; a line that does not fit whole is not
+  // printed, nor are those after it.
+  static bool lineFits(const QFont& font, double top, double bottom);
 
  protected:
   void drawItem(QPainter& p) const override;

@@ -12,6 +12,7 @@
 #include "platform/report/Units.h"
 #include "printing/WaybillReport.h"
 #include "records/waybill_schema.h"
+#include "tests/support/EmBox.h"
 #include "tests/support/PdfTools.h"
 
 using namespace waybill;
@@ -97,17 +98,19 @@ TEST_F(WaybillPdf, EveryFieldStandsInItsBoxOnAPageOfTheTemplatesSize) {
     for (const FieldSlot& s : t.fieldSlots) {
       QString want = token(s);
       bool placed = false;
+      const double top = pdftools::emTopPx(slotFont(s, {}), s.box.top());
       for (const Word& w : found)
         if (w.text == want && std::abs(w.xMin - s.box.left() * kPtPerPx) <= kTolerancePt &&
-            std::abs(w.yMin - s.box.top() * kPtPerPx) <= kTolerancePt)
+            std::abs(w.yMin - top * kPtPerPx) <= kTolerancePt)
           placed = true;
       EXPECT_TRUE(placed) << "slot " << s.index << " " << s.column.toStdString() << " (" << want.toStdString() << ") at "
                           << s.box.left() << "," << s.box.top();
     }
     bool branded = false;
+    const double labelTop = pdftools::emTopPx(brandingFont(), t.label.y());
     for (const Word& w : found)
       if (w.text.startsWith("晨帆快递单打印软件") && std::abs(w.xMin - t.label.x() * kPtPerPx) <= kTolerancePt &&
-          std::abs(w.yMin - t.label.y() * kPtPerPx) <= kTolerancePt)
+          std::abs(w.yMin - labelTop * kPtPerPx) <= kTolerancePt)
         branded = true;
     EXPECT_TRUE(branded);
     // 宋体 prints in a Song face and 华文新魏 in a brush face, never in Kai for 宋体.
@@ -154,7 +157,7 @@ TEST_F(WaybillPdf, AWrappedAddressBreaksWhereTheLineBreakingRoutineBreaksIt) {
   std::vector<Word> found = words(print("TDdForm", 1));
   QStringList printed;
   for (const Word& w : found)
-    if (w.xMin >= slot.box.left() * kPtPerPx - 1 && w.yMin >= slot.box.top() * kPtPerPx - 1 &&
+    if (w.xMin >= slot.box.left() * kPtPerPx - 1 && w.yMin >= pdftools::emTopPx(slotFont(slot, {}), slot.box.top()) * kPtPerPx - 1 &&
         w.yMax <= (slot.box.bottom() + 8) * kPtPerPx)
       printed << w.text;
   // pdftotext may show some characters as compatibility forms; compare the

@@ -9,6 +9,7 @@
 
 #include "platform/jet/database.h"
 #include "records/waybill_schema.h"
+#include "tests/support/EmBox.h"
 #include "tests/support/PdfTools.h"
 #include "thermal/ThermalLabel.h"
 
@@ -128,7 +129,7 @@ TEST_F(ThermalPdf, ABatchOfThreeRowsGivesThreeLabelsWithEveryTextInItsPlace) {
       bool placed = std::any_of(pages[page].begin(), pages[page].end(), [&](const Word& w) {
         return w.text.normalized(QString::NormalizationForm_KC) == want.normalized(QString::NormalizationForm_KC) &&
                std::abs(w.xMin - item.box.left() * kPtPerPx) <= kTolerancePt &&
-               std::abs(w.yMin - item.box.top() * kPtPerPx) <= kTolerancePt;
+               std::abs(w.yMin - pdftools::emTopPx(item.font(), item.box.top()) * kPtPerPx) <= kTolerancePt;
       });
       EXPECT_TRUE(placed) << "page " << page + 1 << " item " << item.number << " " << item.name << " ("
                           << want.toStdString() << ") at " << item.box.left() << "," << item.box.top();
