@@ -10,6 +10,7 @@
 #include "app/MainUnit.h"
 #include "app/Startup.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Translations.h"
 #include "platform/report/Fonts.h"
 #include "records/waybill_schema.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("waybill"));
   report::installFontSubstitutions();
+  ui::installChineseTranslations();
   ui::DesktopDialogs dialogs;
 
   // The program never makes its database: without one it says so and ends.

@@ -9,6 +9,7 @@
 
 #include "platform/report/Output.h"
 #include "platform/ui/Artwork.h"
+#include "platform/ui/WindowFrame.h"
 #include "printing/WindowParts.h"
 #include "printing/RecordSetSource.h"
 #include "records/RecordPage.h"
@@ -27,12 +28,7 @@ class WaybillPage : public QWidget {
       m->setObjectName(QStringLiteral("DBMemo%1").arg(i + 1));
       memos.push_back(m);
     }
-    label = new QLabel(brandingCaption(), this);
-    QFont f(QStringLiteral("华文新魏"));
-    f.setPixelSize(kBrandingFontPixels);
-    f.setBold(true);
-    label->setFont(f);
-    label->adjustSize();
+    label = new LabelView(brandingCaption(), brandingFont(), this);
   }
   void place(const WaybillLayout& layout) {
     const int x = t_.screenOffset;
@@ -44,7 +40,7 @@ class WaybillPage : public QWidget {
     label->move(t_.label + layout.shift + QPoint(x, 0));
   }
   std::vector<MemoView*> memos;
-  QLabel* label;
+  LabelView* label;
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -73,14 +69,17 @@ const char* windowObjectName(PrintWindowKind k) {
 }  // namespace
 
 PrintWindow::PrintWindow(PrintWindowKind kind, RecordStore& store, ui::Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       kind_(kind),
       store_(store),
       dialogs_(dialogs) {
   setObjectName(QString::fromLatin1(windowObjectName(kind)));
   setModal(true);
   const int width = kind == PrintWindowKind::TDdForm ? 877 : 878;
-  resize(width, 612);
+  // A fixed size, which is what makes X11 window managers offer no
+  // maximise button and no resize handles; the close box is the only
+  // button the flags ask for.
+  setFixedSize(width, 612);
   lastFont_ = QFont(QStringLiteral("MS Sans Serif"));
   lastFont_.setPixelSize(11);
   pages_ = new QStackedWidget(this);
@@ -166,11 +165,12 @@ void PrintWindow::prepare(const QString& caption, int number, int outerHeight) {
   pages_->setCurrentIndex(number - 1);
   page(number);
   refreshPage();
-  // The caller gives the outer height; the frame's share is the system's.
-  int frame = frameGeometry().height() - geometry().height();
-  resize(width(), outerHeight - (frame > 0 ? frame : 0));
+  // The caller gives the outer height; the frame's share is the window
+  // manager's, asked for before the first showing too.
+  const QMargins frame = ui::frameMargins(this);
+  setFixedSize(width(), outerHeight - frame.top() - frame.bottom());
   pages_->resize(width(), height() - 79);
-  if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+  ui::centreOnScreen(this);
 }
 
 void PrintWindow::open(const QString& caption, int number, int outerHeight) {

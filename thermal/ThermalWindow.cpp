@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "platform/report/Output.h"
+#include "platform/ui/WindowFrame.h"
 #include "printing/RecordSetSource.h"
 #include "printing/WindowParts.h"
 #include "records/waybill_schema.h"
@@ -61,7 +62,7 @@ const char* windowObjectName(ThermalWindowKind k) {
 }  // namespace
 
 ThermalWindow::ThermalWindow(ThermalWindowKind kind, RecordStore& store, ui::Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       kind_(kind),
       store_(store),
       dialogs_(dialogs),
@@ -162,10 +163,12 @@ void ThermalWindow::refreshMemos() {
 void ThermalWindow::prepare(const QString& caption) {
   setWindowTitle(caption);
   refreshMemos();
-  // The outer size is the window's own; the frame's share is the system's.
-  const int frame = frameGeometry().height() - geometry().height();
-  if (frame > 0) resize(751 - (frameGeometry().width() - geometry().width()), 622 - frame);
-  if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+  // The outer size is the window's own; the frame's share is the window
+  // manager's, asked for before the first showing too.  The border can be
+  // dragged: only the minimise and maximise buttons are gone.
+  const QMargins frame = ui::frameMargins(this);
+  resize(751 - frame.left() - frame.right(), 622 - frame.top() - frame.bottom());
+  ui::centreOnScreen(this);
 }
 
 void ThermalWindow::open(const QString& caption) {

@@ -22,7 +22,7 @@ debian_packages=(
   # fonts for Chinese text
   fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai
   # windows without a display, screenshots
-  xvfb xauth x11-apps imagemagick xdg-utils
+  xvfb xauth x11-apps x11-utils openbox imagemagick xdg-utils
   # node, for the mdb-reader cross-check
   nodejs npm
   # timing whole commands

@@ -2,10 +2,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 
 #include "app/DesktopEntry.h"
 #include "app/Startup.h"
+#include "platform/ui/Translations.h"
 #include "tests/gui/GuiFixture.h"
 
 using namespace guitest;
@@ -148,4 +151,17 @@ TEST(StandardErrorBox, AppendsAFullStopAfterLettersAndUsesTheProgramsTitle) {
     EXPECT_EQ(d.shown[0].buttons, ui::Buttons::kOk);
   }
   EXPECT_EQ(ui::programTitle(), "App_tests");
+}
+
+TEST(Translations, QtsOwnButtonsAndDialogsSpeakChinese) {
+  ASSERT_TRUE(ui::installChineseTranslations());
+  // The texts of the standard buttons and of the file and font dialogs, as
+  // Qt looks them up.
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "OK"), "确定");
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "取消");
+  EXPECT_EQ(QCoreApplication::translate("QFontDialog", "Select Font"), "选择字体");
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), "打开");
+  QMessageBox box(QMessageBox::Information, "提示", "x", QMessageBox::Ok | QMessageBox::Cancel);
+  EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "取消");
 }
