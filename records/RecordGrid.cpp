@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QStyle>
 #include <algorithm>
 #include <set>
 
@@ -104,22 +105,54 @@ void RecordGrid::resizeEvent(QResizeEvent* e) {
   stretchColumns();
 }
 
+void RecordGrid::setColumnSample(int column, const QString& sample) {
+  if (column < 0) return;
+  if (minimum_.size() <= size_t(column)) minimum_.resize(size_t(column) + 1, 0);
+  minimum_[size_t(column)] = widthFor(sample);
+  stretchColumns();
+}
+
+int RecordGrid::widthFor(const QString& sample) const {
+  // The delegate's text margins on both sides, the cell padding of the
+  // style sheet and the grid line.
+  const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+  return fontMetrics().horizontalAdvance(sample) + 2 * margin + 2 * 1 + 1;
+}
+
 void RecordGrid::stretchColumns() {
   if (!model_) return;
-  int available = viewport()->width();
-  int total = 0;
-  for (size_t c = 0; c < widths_.size(); ++c)
-    if (!isColumnHidden(int(c))) total += widths_[c];
-  if (total <= 0 || available <= 0) return;
+  const int available = viewport()->width();
+  if (available <= 0) return;
+  auto minimumOf = [this](size_t c) { return c < minimum_.size() ? minimum_[c] : 0; };
+  // Columns whose share would fall below their minimum take the minimum;
+  // the others share the rest in proportion, until no share falls short.
+  std::vector<bool> atMinimum(widths_.size(), false);
+  int rest = 0, total = 0;  // the width left to share, and the design widths sharing it
+  auto share = [&] {
+    rest = available, total = 0;
+    for (size_t c = 0; c < widths_.size(); ++c) {
+      if (isColumnHidden(int(c))) continue;
+      if (atMinimum[c]) rest -= minimumOf(c);
+      else total += widths_[c];
+    }
+    rest = std::max(rest, 0);
+  };
+  for (bool changed = true; changed;) {
+    changed = false;
+    share();
+    for (size_t c = 0; total > 0 && c < widths_.size(); ++c)
+      if (!isColumnHidden(int(c)) && !atMinimum[c] && widths_[c] * rest / total < minimumOf(c))
+        atMinimum[c] = changed = true;
+  }
   int used = 0, last = -1;
   for (size_t c = 0; c < widths_.size(); ++c) {
     if (isColumnHidden(int(c))) continue;
-    int w = widths_[c] * available / total;
+    int w = atMinimum[c] ? minimumOf(c) : (total > 0 ? widths_[c] * rest / total : 0);
     setColumnWidth(int(c), w);
     used += w;
     last = int(c);
   }
-  if (last >= 0) setColumnWidth(last, columnWidth(last) + available - used);
+  if (last >= 0 && !atMinimum[size_t(last)]) setColumnWidth(last, columnWidth(last) + available - used);
 }
 
 }  // namespace waybill

@@ -25,6 +25,11 @@ class RecordGrid : public QTableView {
   // The selected rows, highest first (the order in which they are deleted).
   std::vector<int> selectedRowsDescending() const;
   void setColumnShown(int column, bool shown);
+  // Gives `column` at least the room `sample` needs, whatever its design
+  // width's share: the other columns share what is left in proportion.
+  void setColumnSample(int column, const QString& sample);
+  // The width `sample` needs in a cell, margins included.
+  int widthFor(const QString& sample) const;
 
  signals:
   void cellClicked(int row);
@@ -41,6 +46,7 @@ class RecordGrid : public QTableView {
   void stretchColumns();
   RecordSetModel* model_ = nullptr;
   std::vector<int> widths_;
+  std::vector<int> minimum_;
 };
 
 }  // namespace waybill

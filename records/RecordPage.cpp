@@ -86,6 +86,9 @@ RecordGrid* RecordPage::addGrid(const char* name, const QRect& r, const QStringL
   grid_->setGeometry(r);
   model_->setColumns(columns, titles);
   grid_->setRecordModel(model_, widths);
+  // An 11-digit mobile and a waybill number of 15 characters show whole.
+  grid_->setColumnSample(int(columns.indexOf(QStringLiteral("手机"))), QStringLiteral("13800138000"));
+  grid_->setColumnSample(int(columns.indexOf(QStringLiteral("运单号"))), QStringLiteral("SF1234567890123"));
   connect(grid_, &RecordGrid::rowDoubleClicked, this, [this] { beginChange(); });
   return grid_;
 }

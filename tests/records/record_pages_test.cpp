@@ -293,3 +293,27 @@ TEST_F(MainWindowTest, HidingColumnsThroughTheirTickedPairs) {
     EXPECT_TRUE(hide->isVisible());
   }
 }
+
+TEST_F(MainWindowTest, AMobileAndAWaybillNumberShowWholeAtTheWindowsSize) {
+  seed("inr", {{"欧阳娜", "石家庄", "", "", "", "13800138000", "", "", "", "SF1234567890123", ""}});
+  start();
+  struct Grid {
+    const char* name;
+    std::vector<std::pair<int, QString>> whole;  // column, usual value
+  } grids[] = {{"DBGridEh1", {{5, "13800138000"}}},
+               {"DBGridEh2", {{5, "13800138000"}, {9, "SF1234567890123"}}},
+               {"DBGridEh3", {{5, "13800138000"}, {9, "SF1234567890123"}}}};
+  for (const Grid& g : grids) {
+    auto* grid = find<waybill::RecordGrid>(g.name);
+    for (bool someHidden : {false, true}) {
+      if (someHidden) grid->setColumnShown(1, false);
+      int sum = 0;
+      for (int c = 0; c < grid->model()->columnCount(); ++c)
+        if (!grid->isColumnHidden(c)) sum += grid->columnWidth(c);
+      EXPECT_EQ(sum, grid->viewport()->width()) << g.name;  // the columns still fill the grid
+      for (const auto& [column, value] : g.whole)
+        EXPECT_GE(grid->columnWidth(column), grid->widthFor(value)) << g.name << " column " << column;
+      grid->setColumnShown(1, true);
+    }
+  }
+}
